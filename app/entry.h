@@ -1,0 +1,14 @@
+// The program's entry logic: reads the settings and runs file mode or
+// clipboard mode for a command-line text. Shared by every OS's entry point.
+#ifndef QLN_APP_ENTRY_H_
+#define QLN_APP_ENTRY_H_
+
+#include <string_view>
+
+/// Runs qln for the command-line text (everything after the program name).
+/// A leading "!" does nothing; fewer than two characters convert the
+/// clipboard; anything else is the path of a file to convert. Returns the
+/// process exit code.
+int RunCommandLine(std::string_view command_line);
+
+#endif  // QLN_APP_ENTRY_H_

@@ -1,0 +1,89 @@
+// File mode (and the seam for clipboard mode).
+#include "app/modes.h"
+
+#include "engine/links.h"
+#include "engine/scanner.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr std::string_view kCaption = "Quillon";
+constexpr std::string_view kWrongType =
+    "Files passed to this function can be .html, .htm, or .txt.";
+constexpr size_t kOutputBlock = 64 * 1024;
+
+std::string LowerCase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lower;
+}
+
+}  // namespace
+
+PathCheck CheckPath(const std::string& path, std::string* output_path) {
+  size_t dot = path.rfind('.');
+  if (dot == std::string::npos) return PathCheck::kNoExtension;
+  // A substring test: "xhtml" and "txt2" count too. ("html" holds "htm".)
+  std::string extension = LowerCase(std::string_view(path).substr(dot + 1));
+  bool is_text = extension.find("txt") != std::string::npos;
+  if (!is_text && extension.find("htm") == std::string::npos)
+    return PathCheck::kWrongType;
+  // A dot in a folder name, as in "site.htm/index", would put the output in
+  // another folder.
+  size_t separator = path.find_last_of("\\/");
+  if (separator != std::string::npos && separator > dot)
+    return PathCheck::kOtherFolder;
+  *output_path = path.substr(0, dot) + (is_text ? "_qln.txt" : ".txt");
+  return PathCheck::kConvert;
+}
+
+void ConvertText(TextReader* input, const Settings& settings,
+                 TextWriter* output) {
+  ConversionState state;
+  std::string text;
+  text.reserve(kOutputBlock + kOutputBlock / 4);
+  std::string_view piece;
+  bool line_ends;
+  bool skipping = false;  // a zero byte ended the chunk: skip to the line's end
+  while (input->NextPiece(&piece, &line_ends)) {
+    if (skipping) {
+      skipping = !line_ends;
+      continue;
+    }
+    ChunkEnd end = line_ends ? ChunkEnd::kEnds : ChunkEnd::kContinues;
+    if (!ScanChunk(&state, settings, piece, &text, end)) skipping = !line_ends;
+    if (text.size() >= kOutputBlock) {
+      output->Write(text);
+      text.clear();
+    }
+  }
+  text.push_back('\n');
+  if (settings.DoURLs == 1) WriteUrlList(&state.Urls, &text);
+  output->Write(text);
+}
+
+void ConvertFile(std::string_view command_line, const Settings& settings) {
+  std::string path;
+  for (char c : command_line)
+    if (c != '"') path.push_back(c);
+  std::string output_path;
+  switch (CheckPath(path, &output_path)) {
+    case PathCheck::kConvert:
+      break;
+    case PathCheck::kWrongType:
+      platform::ShowMessage(kWrongType, kCaption);
+      return;
+    case PathCheck::kNoExtension:
+    case PathCheck::kOtherFolder:
+      return;
+  }
+  TextReader input;
+  if (!input.Open(path)) return;
+  TextWriter output;
+  if (!output.Open(output_path)) return;
+  ConvertText(&input, settings, &output);
+  output.Close();
+}
+
+void ConvertClipboard(const Settings&) {}

@@ -1,0 +1,38 @@
+// The two modes of a run: file mode converts one file into a text file beside
+// it; clipboard mode converts the clipboard's text in place.
+#ifndef QLN_APP_MODES_H_
+#define QLN_APP_MODES_H_
+
+#include <string>
+#include <string_view>
+
+#include "app/text_file.h"
+#include "engine/conversion_state.h"
+#include "engine/settings.h"
+
+/// File mode: converts the file the command-line text names (double quotes
+/// removed) into «name.txt», or «name_qln.txt» for a text input. An
+/// unsupported extension gets a message; other failures end quietly.
+void ConvertFile(std::string_view command_line, const Settings& settings);
+
+/// Clipboard mode. Not built yet: it leaves the clipboard as it is.
+void ConvertClipboard(const Settings& settings);
+
+/// What file mode makes of a path.
+enum class PathCheck {
+  kConvert,      ///< convert it into `*output_path`
+  kNoExtension,  ///< no "." at all: end quietly
+  kWrongType,    ///< the extension holds none of "htm" and "txt": the message
+  kOtherFolder,  ///< the last "." is in a folder name: end quietly
+};
+
+/// Checks the path's extension and, for kConvert, names the output file:
+/// the path cut at its last "." with "_qln.txt" for a text input, else ".txt".
+PathCheck CheckPath(const std::string& path, std::string* output_path);
+
+/// Converts all of `input` into `output`, line by line, then writes the
+/// closing line end and, when DoURLs is 1, the reference list.
+void ConvertText(TextReader* input, const Settings& settings,
+                 TextWriter* output);
+
+#endif  // QLN_APP_MODES_H_

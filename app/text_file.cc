@@ -1,0 +1,141 @@
+// Text-mode files done by hand over binary I/O.
+#include "app/text_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr char kEndOfText = 0x1A;
+constexpr size_t kWriteBlock = 64 * 1024;
+
+}  // namespace
+
+TextReader::TextReader(size_t buffer_size)
+    : buffer_(std::max<size_t>(buffer_size, 4)) {}
+
+TextReader::~TextReader() {
+  if (file_) std::fclose(file_);
+}
+
+bool TextReader::Open(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "rb");
+  return file_ != nullptr;
+}
+
+// Translates `length` raw bytes at `raw` (which lies at or after end_) into
+// text appended at end_. A CR at the end of the block is held back until the
+// next block shows whether a LF follows it.
+void TextReader::Translate(char* raw, size_t length) {
+  char* out = buffer_.data() + end_;
+  const char* in = raw;
+  const char* stop = raw + length;
+  if (held_cr_ && in < stop) {
+    held_cr_ = false;
+    if (*in == '\n') {
+      *out++ = '\n';
+      in++;
+    } else {
+      *out++ = '\r';
+    }
+  }
+  while (in < stop) {
+    char c = *in++;
+    if (c == kEndOfText) {
+      at_end_ = true;
+      break;
+    }
+    if (c == '\r') {
+      if (in == stop) {
+        held_cr_ = true;
+        break;
+      }
+      if (*in == '\n') {
+        c = '\n';
+        in++;
+      }
+    }
+    *out++ = c;
+  }
+  end_ = out - buffer_.data();
+}
+
+void TextReader::Refill() {
+  std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+  end_ -= begin_;
+  begin_ = 0;
+  // One byte of room stays free for a held CR that turns out to stand alone.
+  size_t room = buffer_.size() - end_ - 1;
+  char* raw = buffer_.data() + end_ + 1;
+  size_t got = std::fread(raw, 1, room, file_);
+  if (got > 0) Translate(raw, got);
+  if (got < room && (std::feof(file_) || std::ferror(file_))) {
+    if (held_cr_) {
+      buffer_[end_++] = '\r';
+      held_cr_ = false;
+    }
+    at_end_ = true;
+  }
+}
+
+bool TextReader::NextPiece(std::string_view* piece, bool* line_ends) {
+  if (!file_) return false;
+  for (;;) {
+    const char* text = buffer_.data() + begin_;
+    const size_t length = end_ - begin_;
+    if (const void* lf = std::memchr(text, '\n', length)) {
+      size_t n = static_cast<const char*>(lf) - text + 1;
+      *piece = std::string_view(text, n);
+      *line_ends = true;
+      begin_ += n;
+      return true;
+    }
+    if (at_end_) {
+      if (length == 0) return false;
+      *piece = std::string_view(text, length);
+      *line_ends = true;
+      begin_ = end_;
+      return true;
+    }
+    if (begin_ == 0 && end_ + 1 >= buffer_.size()) {
+      // A line longer than the buffer. Its last byte waits, so that the piece
+      // that turns out to end the input is known to end it.
+      *piece = std::string_view(text, length - 1);
+      *line_ends = false;
+      begin_ = end_ - 1;
+      return true;
+    }
+    Refill();
+  }
+}
+
+TextWriter::~TextWriter() { Close(); }
+
+bool TextWriter::Open(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "wb");
+  buffer_.reserve(kWriteBlock + kWriteBlock / 8);
+  return file_ != nullptr;
+}
+
+void TextWriter::Write(std::string_view text) {
+  while (!text.empty()) {
+    size_t lf = text.find('\n');
+    buffer_.append(text.substr(0, lf));
+    if (lf == std::string_view::npos) break;
+    buffer_.append("\r\n");
+    text.remove_prefix(lf + 1);
+  }
+  if (buffer_.size() >= kWriteBlock) Flush();
+}
+
+void TextWriter::Flush() {
+  if (file_ && !buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+  buffer_.clear();
+}
+
+void TextWriter::Close() {
+  if (!file_) return;
+  Flush();
+  std::fclose(file_);
+  file_ = nullptr;
+}

@@ -1,0 +1,64 @@
+// Text-mode files done by hand over binary I/O, so that every OS reads and
+// writes the same bytes: reading turns CR LF into LF and stops at a 0x1A byte;
+// writing turns every LF into CR LF. Both are buffered in large blocks.
+#ifndef QLN_APP_TEXT_FILE_H_
+#define QLN_APP_TEXT_FILE_H_
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// Reads a file as text, handing it out line by line in bounded pieces.
+class TextReader {
+ public:
+  /// `buffer_size` bounds the memory used and the length of a piece (min 4).
+  explicit TextReader(size_t buffer_size = 64 * 1024);
+  ~TextReader();
+  TextReader(const TextReader&) = delete;
+  TextReader& operator=(const TextReader&) = delete;
+
+  /// Opens `path` for reading. Returns false when it cannot be opened.
+  bool Open(const std::string& path);
+
+  /// The next piece of text: a line up to and including its line feed, or the
+  /// last line of the input without one (`*line_ends` true), or, for a line
+  /// longer than the buffer, a part of it that the line goes on after
+  /// (`*line_ends` false). The piece stays valid until the next call. Returns
+  /// false at the end of the input, or when reading fails.
+  bool NextPiece(std::string_view* piece, bool* line_ends);
+
+ private:
+  void Refill();
+  void Translate(char* raw, size_t length);
+
+  std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;  // translated text in [begin_, end_)
+  size_t begin_ = 0;
+  size_t end_ = 0;
+  bool at_end_ = false;   // no more text will be read from the file
+  bool held_cr_ = false;  // the last block read ended in CR: is a LF next?
+};
+
+/// Writes text to a file, storing every line feed as CR LF.
+class TextWriter {
+ public:
+  TextWriter() = default;
+  ~TextWriter();
+  TextWriter(const TextWriter&) = delete;
+  TextWriter& operator=(const TextWriter&) = delete;
+
+  /// Creates `path`, or truncates it. Returns false when that fails.
+  bool Open(const std::string& path);
+  void Write(std::string_view text);
+  /// Writes what is buffered and closes the file.
+  void Close();
+
+ private:
+  void Flush();
+
+  std::FILE* file_ = nullptr;
+  std::string buffer_;
+};
+
+#endif  // QLN_APP_TEXT_FILE_H_

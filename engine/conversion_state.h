@@ -1,0 +1,87 @@
+// All conversion state of one run: formatter position and flags, the scanner's
+// pending word, tag and reference, and the link list. Never reset between chunks.
+#ifndef QLN_ENGINE_CONVERSION_STATE_H_
+#define QLN_ENGINE_CONVERSION_STATE_H_
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+/// Bits of ConversionState::FormatFlags. Tag actions and the scanner set them;
+/// EmitWord consumes them. (Bit 0x08 is unused.)
+enum FormatFlag : uint32_t {
+  NewLineAfter = 0x01,     ///< after the next word, always end the line
+  EndLineAfter = 0x02,     ///< after the next word, end the line if it holds text
+  NoIndent = 0x04,         ///< no left margin; the indent threshold is 0
+  UnderlineDouble = 0x10,  ///< underline every line end of a heading with "="
+  UnderlineSingle = 0x20,  ///< the same with "-" when UnderlineDouble is clear
+  InHead = 0x40,           ///< head or title text: the scanner discards words
+  Preformatted = 0x80,     ///< words are written verbatim
+};
+
+/// The distinct link targets in order of first use, plus an index for look-ups.
+/// A target's number is its position plus 1. std::deque keeps the strings in
+/// place as it grows, so the index can point into them.
+struct UrlList {
+  std::deque<std::string> entries;
+  std::unordered_map<std::string_view, uint32_t> index;
+};
+
+/// Longest tag text kept; characters beyond it are dropped.
+inline constexpr size_t kMaxTagLength = 3071;
+/// Longest character reference collected before it is given up.
+inline constexpr size_t kMaxEntityLength = 7;
+/// Longest link target kept; a longer one is cut there.
+inline constexpr size_t kMaxHrefLength = 1023;
+
+struct ConversionState {
+  // Formatter.
+  /// Characters appended since the last line end the formatter itself wrote.
+  /// 64 bits: line ends inside preformatted words do not reset it, so a long
+  /// preformatted input could push a 32-bit column past its range.
+  int64_t LineColumn = 0;
+  /// The last word placed outside preformatted mode ended a sentence.
+  bool SentenceEnded = false;
+  /// Line ends are "\r\n" when set (clipboard mode), "\n" otherwise.
+  bool CrLfMode = false;
+  /// FormatFlag bits steering the next placement.
+  uint32_t FormatFlags = 0;
+
+  // Scanner.
+  /// The pending word; its size is the write position. Its first character is
+  /// normally the whitespace that ended the previous word.
+  std::string WordBuffer;
+  /// Text between "<" and ">" while TagOpen, at most kMaxTagLength characters.
+  std::string TagBuffer;
+  bool TagOpen = false;
+  /// Text after "&" while EntityOpen, at most kMaxEntityLength characters.
+  std::string EntityBuffer;
+  bool EntityOpen = false;
+  /// The open reference was opened inside a tag and so belongs to it: if the
+  /// tag ends first, or the reference gives up, its text goes back to the tag.
+  bool EntityInTag = false;
+  /// A carriage return ended the previous piece in CrLfMode and was kept as a
+  /// line end; a line feed opening the next piece belongs to it.
+  bool CrEndedPiece = false;
+
+  // Links.
+  /// Target of the last anchor with a quoted HREF, until a closing anchor uses it.
+  std::string HrefBuffer;
+  UrlList Urls;
+
+  /// Reserves the buffers' usual sizes so a run does no allocation per word.
+  ConversionState() {
+    WordBuffer.reserve(128);
+    TagBuffer.reserve(256);
+    EntityBuffer.reserve(kMaxEntityLength);
+  }
+};
+
+/// The line end the engine writes in this state's mode.
+inline std::string_view NewlineText(const ConversionState& state) {
+  return state.CrLfMode ? std::string_view("\r\n", 2) : std::string_view("\n", 1);
+}
+
+#endif  // QLN_ENGINE_CONVERSION_STATE_H_

@@ -1,0 +1,37 @@
+// Links: anchors record their target, closing anchors number the link text,
+// and the distinct targets are listed at the end under "Hyperlink Reference:".
+#ifndef QLN_ENGINE_LINKS_H_
+#define QLN_ENGINE_LINKS_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "engine/conversion_state.h"
+#include "engine/settings.h"
+
+/// Anchor opening: copies the quoted target after HREF in the upper-cased
+/// `tag` text into state->HrefBuffer. A tag without a quoted HREF leaves it.
+void ExtractHref(ConversionState* state, std::string_view tag);
+
+/// True when a closing anchor now would number a link: HrefBuffer holds a
+/// target that is not a fragment ("#...").
+bool HasLinkTarget(const ConversionState& state);
+
+/// Anchor closing: appends "[n]" to the pending word when DoURLs is 1 and
+/// empties HrefBuffer.
+void CloseAnchor(ConversionState* state, const Settings& settings);
+
+/// Returns the 0-based position of `target` in the link list, appending it
+/// when it is new. Takes constant time on average.
+size_t RegisterUrl(UrlList* urls, std::string_view target);
+
+/// Appends the reference list with "\n" line ends, for file mode, and empties
+/// the list. Nothing when the list is empty.
+void WriteUrlList(UrlList* urls, std::string* output);
+
+/// Appends the reference list with "\r\n" line ends and a blank line before
+/// it, for clipboard mode, and empties the list. Nothing when it is empty.
+void AppendUrlList(UrlList* urls, std::string* output);
+
+#endif  // QLN_ENGINE_LINKS_H_

@@ -1,0 +1,183 @@
+// The markup scanner. Each byte goes through an ordered list of rules; the
+// first rule that applies wins.
+#include "engine/scanner.h"
+
+#include <cstdlib>
+
+#include "engine/formatter.h"
+#include "engine/tags.h"
+
+namespace {
+
+constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
+
+/// Appends to the open tag's text, dropping what goes past its cap.
+void AppendToTag(ConversionState* state, std::string_view text) {
+  size_t room = kMaxTagLength - std::min(kMaxTagLength, state->TagBuffer.size());
+  state->TagBuffer.append(text.substr(0, room));
+}
+
+/// A reference that belongs to a tag but does not end with ";" goes back into
+/// the tag's text as it stood, "&" included, and is closed.
+void ReturnEntityToTag(ConversionState* state) {
+  AppendToTag(state, "&");
+  AppendToTag(state, state->EntityBuffer);
+  state->EntityOpen = false;
+  state->EntityInTag = false;
+}
+
+/// Hands the pending word to the formatter (or, in head text, discards it) and
+/// starts an empty one.
+void EndWord(ConversionState* state, const Settings& settings,
+             std::string* output) {
+  if (!(state->FormatFlags & InHead))
+    EmitWord(state, settings, state->WordBuffer, output);
+  state->WordBuffer.clear();
+}
+
+// Rule 1: ";" ends an open reference, which is decoded into the tag's text if
+// a tag is open, otherwise into the pending word.
+void EndEntity(ConversionState* state) {
+  if (state->TagOpen) {
+    std::string decoded;
+    DecodeEntity(state->EntityBuffer, &decoded);
+    AppendToTag(state, decoded);
+  } else {
+    DecodeEntity(state->EntityBuffer, &state->WordBuffer);
+  }
+  state->EntityOpen = false;
+  state->EntityInTag = false;
+}
+
+// Rule 2: ">" ends an open tag. A reference of the tag's own that is still open
+// goes back into its text first; one opened outside the tag stays open.
+void EndTag(ConversionState* state, const Settings& settings,
+            std::string* output) {
+  if (state->EntityOpen && state->EntityInTag) ReturnEntityToTag(state);
+  state->TagOpen = false;
+  HandleTag(state, settings, &state->TagBuffer, output);
+}
+
+// Rule 3: "&" opens a reference, even inside a tag and even if one is open.
+void StartEntity(ConversionState* state) {
+  if (state->EntityOpen && state->EntityInTag) ReturnEntityToTag(state);
+  state->EntityBuffer.clear();
+  state->EntityOpen = true;
+  state->EntityInTag = state->TagOpen;
+}
+
+// Rule 5: a reference collects up to 7 characters. Returns true when `c` was
+// taken care of, false when the reference gave up inside a tag and `c` goes on
+// to the following rules as if no reference had been open.
+bool CollectEntity(ConversionState* state, char c) {
+  if (state->EntityBuffer.size() < kMaxEntityLength) {
+    state->EntityBuffer.push_back(c);
+    return true;
+  }
+  if (state->EntityInTag) {
+    ReturnEntityToTag(state);
+    return false;
+  }
+  // Given up outside a tag: its characters join the word, and `c` is dropped.
+  state->WordBuffer.append(state->EntityBuffer);
+  state->EntityOpen = false;
+  return true;
+}
+
+// Rule 7: a source line end is kept as an output line end. Returns true when it
+// also consumed the line feed of a CR LF pair.
+bool KeepLineEnd(ConversionState* state, const Settings& settings, char c,
+                 bool next_is_line_feed, std::string* output) {
+  if (state->FormatFlags & InHead) {
+    state->WordBuffer.clear();
+  } else {
+    state->FormatFlags |= NewLineAfter;
+    EndWord(state, settings, output);
+  }
+  bool takes_line_feed = state->CrLfMode && next_is_line_feed;
+  state->WordBuffer.push_back(takes_line_feed ? '\n' : c);
+  return takes_line_feed;
+}
+
+bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
+                   char c, bool is_last) {
+  if (!settings.KeepLinefeeds) return false;
+  return state.CrLfMode ? c == '\r' : (c == '\n' && is_last);
+}
+
+}  // namespace
+
+bool ScanChunk(ConversionState* state, const Settings& settings,
+               std::string_view chunk, std::string* output, ChunkEnd end) {
+  bool whole = true;
+  if (size_t zero = chunk.find('\0'); zero != std::string_view::npos) {
+    chunk = chunk.substr(0, zero);
+    end = ChunkEnd::kEnds;
+    whole = false;
+  }
+  size_t i = 0;
+  // A CR LF pair cut between two pieces: the line feed belongs to the line end
+  // the carriage return already made.
+  if (state->CrEndedPiece && !chunk.empty() && chunk[0] == '\n') {
+    state->WordBuffer.back() = '\n';
+    i = 1;
+  }
+  state->CrEndedPiece = false;
+
+  const size_t n = chunk.size();
+  for (; i < n; i++) {
+    const char c = chunk[i];
+    const bool is_last = i + 1 == n && end == ChunkEnd::kEnds;
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      if (static_cast<unsigned char>(c) == kRightSingleQuote)
+        state->WordBuffer.push_back('\'');
+      continue;
+    }
+    if (state->EntityOpen && c == ';') {
+      EndEntity(state);
+    } else if (state->TagOpen && c == '>') {
+      EndTag(state, settings, output);
+    } else if (c == '&') {
+      StartEntity(state);
+    } else if (c == '<') {
+      state->TagBuffer.clear();
+      state->TagOpen = true;
+    } else if (state->EntityOpen && CollectEntity(state, c)) {
+      // Collected, or given up outside a tag.
+    } else if (state->TagOpen) {
+      AppendToTag(state, std::string_view(&c, 1));
+    } else if (IsKeptLineEnd(*state, settings, c, is_last)) {
+      if (i + 1 < n) {
+        if (KeepLineEnd(state, settings, c, chunk[i + 1] == '\n', output)) i++;
+      } else {
+        KeepLineEnd(state, settings, c, false, output);
+        state->CrEndedPiece = state->CrLfMode && end == ChunkEnd::kContinues;
+      }
+    } else if (IsWhitespace(c) ||
+               state->WordBuffer.size() + 1 >= static_cast<size_t>(settings.MaxWordLength)) {
+      EndWord(state, settings, output);
+      state->WordBuffer.push_back(c);
+    } else {
+      state->WordBuffer.push_back(c);
+      if (is_last) EndWord(state, settings, output);
+    }
+  }
+  return whole;
+}
+
+void DecodeEntity(std::string_view reference, std::string* destination) {
+  if (reference == "gt") {
+    destination->push_back('>');
+  } else if (reference == "lt") {
+    destination->push_back('<');
+  } else if (!reference.empty() && reference[0] == '#') {
+    // The number as atoi reads it: leading whitespace, a sign, then digits.
+    std::string digits(reference.substr(1));
+    long value = std::strtol(digits.c_str(), nullptr, 10);
+    if (value >= 1 && value <= 255)
+      destination->push_back(static_cast<char>(value));
+  } else if (reference.size() == 4 && reference.substr(1) == "uml") {
+    destination->push_back(reference[0]);
+    destination->push_back('e');
+  }
+}

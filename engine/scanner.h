@@ -1,0 +1,31 @@
+// The markup scanner: sorts every input byte into the pending word, an open
+// tag, an open character reference, or nothing, and drives the tag actions and
+// the formatter. Its state carries over from one chunk to the next.
+#ifndef QLN_ENGINE_SCANNER_H_
+#define QLN_ENGINE_SCANNER_H_
+
+#include <string>
+#include <string_view>
+
+#include "engine/conversion_state.h"
+#include "engine/settings.h"
+
+/// How a piece of input handed to ScanChunk relates to the chunk it belongs to.
+enum class ChunkEnd {
+  kEnds,       ///< the piece is a whole chunk: its last byte ends the chunk
+  kContinues,  ///< the chunk goes on in the next piece (a long line cut in two)
+};
+
+/// Scans one piece of input and appends converted text to `output`. A zero
+/// byte ends the chunk there; the rest of the piece is not scanned. Returns
+/// false when that happened, true when the whole piece was scanned.
+bool ScanChunk(ConversionState* state, const Settings& settings,
+               std::string_view chunk, std::string* output,
+               ChunkEnd end = ChunkEnd::kEnds);
+
+/// Appends the decoded text of a collected reference (the characters after
+/// "&", without ";") to `destination`: "gt" and "lt", "#" and a number from 1
+/// to 255, a letter followed by "uml". Anything else decodes to nothing.
+void DecodeEntity(std::string_view reference, std::string* destination);
+
+#endif  // QLN_ENGINE_SCANNER_H_

@@ -1,0 +1,21 @@
+// The tag actions: turn a complete tag into formatter requests (line ends,
+// headings, bullets, rules, emphasis marks); anchors go to the links module.
+#ifndef QLN_ENGINE_TAGS_H_
+#define QLN_ENGINE_TAGS_H_
+
+#include <string>
+
+#include "engine/conversion_state.h"
+#include "engine/settings.h"
+
+/// Acts on one tag whose text (without "<" and ">") is `tag`; upper-cases it
+/// outside quotes in place. May emit the pending word (state->WordBuffer) to
+/// `output`, or append marks or a link number to it.
+void HandleTag(ConversionState* state, const Settings& settings,
+               std::string* tag, std::string* output);
+
+/// Changes a-z into A-Z in place, except between double quotes: each double
+/// quote switches between outside and inside.
+void UpperCaseOutsideQuotes(std::string* text);
+
+#endif  // QLN_ENGINE_TAGS_H_

@@ -1,0 +1,14 @@
+// The POSIX program entry: joins the arguments into the command-line text, as
+// Windows hands it to a GUI program, and runs it.
+#include <string>
+
+#include "app/entry.h"
+
+int main(int argc, char** argv) {
+  std::string command_line;
+  for (int i = 1; i < argc; i++) {
+    if (i > 1) command_line.push_back(' ');
+    command_line.append(argv[i]);
+  }
+  return RunCommandLine(command_line);
+}
