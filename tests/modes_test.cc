@@ -1,1 +1,80 @@
+#include "app/modes.h"
+
 #include <gtest/gtest.h>
+
+#include "tests/test_util.h"
+
+namespace {
+
+TEST(CheckPathTest, NamesTheOutputOrRefuses) {
+  struct {
+    std::string path;
+    PathCheck check;
+    std::string output;
+  } cases[] = {
+      {"C:\\docs\\page.htm", PathCheck::kConvert, "C:\\docs\\page.txt"},
+      {"C:\\My Docs\\page.HTML", PathCheck::kConvert, "C:\\My Docs\\page.txt"},
+      {"notes.txt", PathCheck::kConvert, "notes_qln.txt"},
+      {"report.HTML", PathCheck::kConvert, "report.txt"},
+      {"a.b.xhtml", PathCheck::kConvert, "a.b.txt"},
+      {"x.htmlx", PathCheck::kConvert, "x.txt"},
+      {"x.TXT2", PathCheck::kConvert, "x_qln.txt"},
+      {"/home/u/site/page.htm", PathCheck::kConvert, "/home/u/site/page.txt"},
+      {"readme", PathCheck::kNoExtension, ""},
+      {"page.doc", PathCheck::kWrongType, ""},
+      {"page.", PathCheck::kWrongType, ""},
+      {"C:\\my.dir\\readme", PathCheck::kWrongType, ""},
+      // The output would land beside the folder, not in it.
+      {"C:\\site.htm\\index", PathCheck::kOtherFolder, ""},
+      {"/srv/site.html/index", PathCheck::kOtherFolder, ""},
+      {"/srv/site.txt/index.htm", PathCheck::kConvert, "/srv/site.txt/index.txt"},
+  };
+  for (const auto& c : cases) {
+    std::string output;
+    EXPECT_EQ(c.check, CheckPath(c.path, &output)) << c.path;
+    EXPECT_EQ(c.output, output) << c.path;
+  }
+}
+
+std::string ConvertWithBuffer(const std::string& input, size_t buffer_size,
+                              const Settings& settings = {}) {
+  TempDir dir;
+  WriteFile(dir / "in.htm", input);
+  {
+    TextReader reader(buffer_size);
+    EXPECT_TRUE(reader.Open(dir / "in.htm"));
+    TextWriter writer;
+    EXPECT_TRUE(writer.Open(dir / "out.txt"));
+    ConvertText(&reader, settings, &writer);
+  }
+  return ReadFile(dir / "out.txt");
+}
+
+TEST(ConvertTextTest, LongLinesConvertAsOneChunk) {
+  // Words, tags, references and CR LF pairs straddle every possible cut.
+  const std::string inputs[] = {
+      "<P>Some words, <B>bold</B> &amp; &auml;&#65;, a <A HREF=\"x?a=1&b=2\">link</A>.\r\n"
+      "second line<BR>third\r\nlast-word",
+      "<PRE>  pre  formatted\r\n  text</PRE> after\r\n",
+      std::string(300, 'w') + " tail",
+  };
+  Settings crlf_off;
+  crlf_off.KeepLinefeeds = 0;
+  for (const std::string& input : inputs) {
+    std::string whole = ConvertWithBuffer(input, 64 * 1024);
+    for (size_t size = 4; size < 40; size++)
+      EXPECT_EQ(whole, ConvertWithBuffer(input, size)) << input << " / " << size;
+    EXPECT_EQ(ConvertWithBuffer(input, 64 * 1024, crlf_off),
+              ConvertWithBuffer(input, 7, crlf_off));
+  }
+}
+
+TEST(ConvertTextTest, ZeroByteEndsTheLine) {
+  // The rest of a line after a zero byte, its line feed included, is not
+  // converted; "two" is emitted as the last word of its chunk.
+  std::string input("one two\0 three\nfour\n", 20);
+  EXPECT_EQ("  one two four\r\n\r\n", ConvertWithBuffer(input, 64 * 1024));
+  EXPECT_EQ("  one two four\r\n\r\n", ConvertWithBuffer(input, 5));
+}
+
+}  // namespace

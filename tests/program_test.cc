@@ -1,1 +1,160 @@
+// Runs the real executable in file mode and checks the files it writes.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "engine/scanner.h"
+
+#include "tests/test_util.h"
+
+namespace {
+
+std::string ToCrLf(const std::string& text) {
+  std::string crlf;
+  for (char c : text) {
+    if (c == '\n') crlf.push_back('\r');
+    crlf.push_back(c);
+  }
+  return crlf;
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  /// Converts `html` saved as `name` and returns the output file's bytes.
+  std::string Convert(const std::string& html, const std::string& name = "page.htm",
+                      const std::string& output = "page.txt") {
+    WriteFile(dir_ / name, html);
+    RunResult result = RunProgram(qln_, {name}, dir_.path());
+    EXPECT_EQ(0, result.exit_code);
+    EXPECT_EQ("<missing>", result.standard_error.empty() ? "<missing>" : result.standard_error);
+    return ReadFile(dir_ / output);
+  }
+
+  RunResult Run(const std::vector<std::string>& args) {
+    return RunProgram(qln_, args, dir_.path());
+  }
+
+  TempDir dir_;
+  std::string qln_ = InstallQln(dir_);
+};
+
+TEST_F(ProgramTest, ConvertsWithCrLfLineEnds) {
+  struct {
+    const char* html;
+    const char* text;
+  } cases[] = {
+      {"<P>Hello <A HREF=\"page2.htm\">world</A>.</P>\n",
+       "\r\n  Hello world[1].\r\n\r\n\r\nHyperlink Reference:\r\n.. [1] page2.htm\r\n"},
+      {"", "\r\n"},
+      {"Hello world.\n", "  Hello world.\r\n\r\n"},
+      {"Hello world.", "  Hello world.\r\n"},
+      {"Hello world.\r\n", "  Hello world.\r\n\r\n"},
+      {"<A HREF=\"a.htm\">x</A> y\n<A HREF=\"b.htm\">z</A>\n",
+       "  x[1] y\r\n  z[2]\r\n\r\n\r\nHyperlink Reference:\r\n.. [1] a.htm\r\n.. [2] b.htm\r\n"},
+      {"<A HREF=\"a.php?x=1&y=2\">link</A> after\n",
+       "  link[1] after\r\n\r\n\r\nHyperlink Reference:\r\n.. [1] a.php?x=1&y=2\r\n"},
+      {"<H1>Title</H1>\n", "\r\nTitle\r\n=====\r\n\r\n\r\n\r\n"},
+      {"<UL><LI>one<LI>two</UL>\n", "\r\n* one\r\n* two\r\n\r\n\r\n\r\n"},
+      {"text<HR>more",
+       "  text\r\n    ____________________________________________________________\r\n\r\n"
+       "  more\r\n"},
+      {"<PRE>  a  b\n  c</PRE>\n", "  a  b\r\n\r\n c\r\n\r\n"},
+      {"it\x92s caf\xe9 ok\n", "  it's caf ok\r\n\r\n"},
+      {"a \x1A b\n", "  a\r\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.text, Convert(c.html)) << c.html;
+}
+
+TEST_F(ProgramTest, LongLineIsConvertedAsOneChunk) {
+  // A 200 kB line: the reader cuts it, but words, tags and references that
+  // straddle the cuts convert as if the line were one chunk.
+  std::string line;
+  for (int i = 0; line.size() < 200000; i++)
+    line.append(std::to_string(i)).append(i % 7 ? " " : "<B>x</B>&auml;&#65; ");
+  line += "\n";
+  ConversionState state;
+  std::string expected;
+  ScanChunk(&state, Settings{}, line, &expected);
+  expected = ToCrLf(expected + "\n");
+
+  std::string text = Convert(line);
+  EXPECT_EQ(expected.size(), text.size());
+  EXPECT_TRUE(expected == text) << "first difference at byte "
+                                << std::mismatch(expected.begin(), expected.end(),
+                                                 text.begin(), text.end()).first -
+                                       expected.begin();
+}
+
+TEST_F(ProgramTest, NamesTheOutputBesideTheInput) {
+  std::filesystem::create_directories(dir_ / "My Docs");
+  WriteFile(dir_ / "My Docs/page.HTML", "x\n");
+  EXPECT_EQ(0, Run({"\"My", "Docs/page.HTML\""}).exit_code);
+  EXPECT_EQ("  x\r\n\r\n", ReadFile(dir_ / "My Docs/page.txt"));
+
+  EXPECT_EQ("  n\r\n\r\n", Convert("n\n", "notes.txt", "notes_qln.txt"));
+  EXPECT_EQ("  r\r\n\r\n", Convert("r\n", "report.xhtml", "report.txt"));
+
+  // An existing output is replaced.
+  WriteFile(dir_ / "page.txt", "old contents that are longer");
+  EXPECT_EQ("  new\r\n\r\n", Convert("new\n"));
+
+  // A path of any length.
+  std::string deep = "d";
+  while (deep.size() < 600) deep.append(1, '/').append(50, 'd');
+  std::filesystem::create_directories(dir_ / deep);
+  EXPECT_EQ("  deep\r\n\r\n", Convert("deep\n", deep + "/page.htm", deep + "/page.txt"));
+}
+
+TEST_F(ProgramTest, RefusesQuietlyOrWithTheMessage) {
+  WriteFile(dir_ / "page.htm", "x\n");
+  WriteFile(dir_ / "page.doc", "x\n");
+  std::filesystem::create_directories(dir_ / "my.dir");
+  std::filesystem::create_directories(dir_ / "site.htm");
+  WriteFile(dir_ / "site.htm/index", "x\n");
+  const std::string kMessage =
+      "Quillon: Files passed to this function can be .html, .htm, or .txt.\n";
+  struct {
+    std::vector<std::string> args;
+    std::string standard_error;
+  } cases[] = {
+      {{"!"}, ""},
+      {{"!page.htm"}, ""},
+      {{"page.doc"}, kMessage},
+      {{"my.dir/readme"}, kMessage},
+      {{"readme"}, ""},
+      {{"missing.htm"}, ""},
+      {{"site.htm/index"}, ""},  // would write site.txt outside the folder
+      {{"x"}, ""},               // one character: clipboard mode
+  };
+  for (const auto& c : cases) {
+    RunResult result = Run(c.args);
+    EXPECT_EQ(0, result.exit_code) << c.args[0];
+    EXPECT_EQ(c.standard_error, result.standard_error) << c.args[0];
+  }
+  EXPECT_FALSE(FileExists(dir_ / "page.txt"));
+  EXPECT_FALSE(FileExists(dir_ / "missing.txt"));
+  EXPECT_FALSE(FileExists(dir_ / "site.txt"));
+  EXPECT_FALSE(FileExists(dir_ / "page_qln.txt"));
+}
+
+TEST_F(ProgramTest, SettingsFileBesideTheExecutableTakesEffect) {
+  WriteFile(dir_ / "qln.ini",
+            "qln settings\nLeftMargin=5\nRightMargin=60\nDoURLs=0\nKeepLinefeeds=0\n"
+            "Space2AfterPeriod=1\n");
+  std::string html =
+      "<A HREF=\"a.htm\">One.</A> Two three four five six seven eight nine ten eleven\n"
+      "twelve.\n";
+  EXPECT_EQ(
+      "     One.  Two three four five six seven eight nine ten\r\n"
+      "     eleven twelve.\r\n",
+      Convert(html));
+}
+
+TEST_F(ProgramTest, SampleMatchesTheReviewedOutput) {
+  std::string sample = ReadFile(QLN_SOURCE_DIR "/samples/sample.html");
+  EXPECT_EQ(ReadFile(QLN_SOURCE_DIR "/tests/data/sample_expected.txt"),
+            Convert(sample, "sample.html", "sample.txt"));
+}
+
+}  // namespace

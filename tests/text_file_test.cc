@@ -1,1 +1,106 @@
+#include "app/text_file.h"
+
 #include <gtest/gtest.h>
+
+#include "tests/test_util.h"
+
+namespace {
+
+struct Piece {
+  std::string text;
+  bool line_ends;
+  bool operator==(const Piece&) const = default;
+};
+
+std::vector<Piece> ReadPieces(const std::string& path, size_t buffer_size) {
+  TextReader reader(buffer_size);
+  EXPECT_TRUE(reader.Open(path));
+  std::vector<Piece> pieces;
+  std::string_view piece;
+  bool line_ends;
+  while (reader.NextPiece(&piece, &line_ends)) {
+    EXPECT_FALSE(piece.empty());
+    EXPECT_LE(piece.size(), buffer_size);
+    pieces.push_back({std::string(piece), line_ends});
+  }
+  return pieces;
+}
+
+/// Joins the pieces into lines, checking that only a line's last piece ends it.
+std::vector<std::string> Lines(const std::vector<Piece>& pieces) {
+  std::vector<std::string> lines(1);
+  for (const Piece& piece : pieces) {
+    lines.back() += piece.text;
+    if (piece.line_ends) lines.emplace_back();
+  }
+  EXPECT_TRUE(lines.back().empty()) << "the last piece must end its line";
+  lines.pop_back();
+  return lines;
+}
+
+TEST(TextReaderTest, TranslatesLineEndsAndStopsAtEndOfText) {
+  struct {
+    std::string raw;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"one\r\ntwo\r\n", {"one\n", "two\n"}},
+      {"one\ntwo", {"one\n", "two"}},
+      {"a\rb\r\r\nc\r", {"a\rb\r\n", "c\r"}},  // a lone CR stays
+      {"abc\x1A" "def\n", {"abc"}},
+      {"\x1A", {}},
+      {"x\r\x1A" "y", {"x\r"}},
+      {std::string("a\0b\n", 4), {std::string("a\0b\n", 4)}},
+      {std::string(40, 'w') + "\r\n" + std::string(7, 'v'),
+       {std::string(40, 'w') + "\n", std::string(7, 'v')}},
+  };
+  TempDir dir;
+  std::string path = dir / "in.htm";
+  for (const auto& c : cases) {
+    WriteFile(path, c.raw);
+    // Small buffers cut lines and CR LF pairs at every possible place.
+    for (size_t size : {4, 5, 6, 7, 8, 13, 64 * 1024}) {
+      EXPECT_EQ(c.lines, Lines(ReadPieces(path, size))) << c.raw << " / " << size;
+    }
+  }
+}
+
+TEST(TextReaderTest, KnowsWhenALongLineEndsTheInput) {
+  TempDir dir;
+  std::string path = dir / "in.htm";
+  // Lines about a buffer long, with and without a final line feed: only the
+  // piece that ends the line (or the input) says so.
+  for (size_t size : {4, 8, 9}) {
+    for (size_t length = size - 2; length <= 2 * size + 1; length++) {
+      std::string line(length, 'a');
+      WriteFile(path, line);
+      EXPECT_EQ(std::vector<std::string>{line}, Lines(ReadPieces(path, size))) << size;
+      WriteFile(path, line + "\n");
+      EXPECT_EQ(std::vector<std::string>{line + "\n"}, Lines(ReadPieces(path, size)));
+    }
+  }
+}
+
+TEST(TextReaderTest, MissingFileCannotBeOpened) {
+  TempDir dir;
+  TextReader reader;
+  EXPECT_FALSE(reader.Open(dir / "missing.htm"));
+  std::string_view piece;
+  bool line_ends;
+  EXPECT_FALSE(reader.NextPiece(&piece, &line_ends));
+}
+
+TEST(TextWriterTest, StoresLineFeedsAsCrLf) {
+  TempDir dir;
+  std::string path = dir / "out.txt";
+  {
+    TextWriter writer;
+    ASSERT_TRUE(writer.Open(path));
+    writer.Write("a\nb");
+    writer.Write("\n\n");
+    writer.Write(std::string(100000, 'x') + "\r\n");  // a CR already there stays
+  }
+  EXPECT_EQ("a\r\nb\r\n\r\n" + std::string(100000, 'x') + "\r\r\n", ReadFile(path));
+}
+
+}  // namespace

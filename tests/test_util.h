@@ -1,0 +1,46 @@
+// Helpers for tests that touch files or run the real executable: a private
+// temporary folder, whole-file reads and writes, and running qln in it.
+#ifndef QLN_TESTS_TEST_UTIL_H_
+#define QLN_TESTS_TEST_UTIL_H_
+
+#include <string>
+#include <vector>
+
+/// A fresh folder under the system's temporary folder, removed with its
+/// contents when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  /// The path of `name` inside the folder.
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& bytes);
+/// The file's bytes, or "<missing>" when it cannot be read.
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+/// The result of running the executable.
+struct RunResult {
+  int exit_code = -1;
+  std::string standard_error;
+};
+
+/// Runs `exe` with `args` (each one argument, no shell) in the folder `cwd`,
+/// with standard input from /dev/null.
+RunResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
+                     const std::string& cwd);
+
+/// Copies the built qln into `dir`, so that a qln.ini there is the one it reads.
+/// Returns the copy's path.
+std::string InstallQln(const TempDir& dir);
+
+#endif  // QLN_TESTS_TEST_UTIL_H_
