@@ -124,6 +124,7 @@ void TextWriter::Write(std::string_view text) {
     if (lf == std::string_view::npos) break;
     buffer_.append("\r\n");
     text.remove_prefix(lf + 1);
+    if (buffer_.size() >= kWriteBlock) Flush();
   }
   if (buffer_.size() >= kWriteBlock) Flush();
 }

@@ -4,10 +4,9 @@
 #define QLN_ENGINE_CONVERSION_STATE_H_
 
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 /// Bits of ConversionState::FormatFlags. Tag actions and the scanner set them;
 /// EmitWord consumes them. (Bit 0x08 is unused.)
@@ -21,12 +20,19 @@ enum FormatFlag : uint32_t {
   Preformatted = 0x80,     ///< words are written verbatim
 };
 
-/// The distinct link targets in order of first use, plus an index for look-ups.
-/// A target's number is its position plus 1. std::deque keeps the strings in
-/// place as it grows, so the index can point into them.
+/// The distinct link targets in order of first use, plus an index for
+/// look-ups. A target's number is its position plus 1. The targets are kept
+/// back to back in one text, so a million links cost little more than their
+/// characters.
 struct UrlList {
-  std::deque<std::string> entries;
-  std::unordered_map<std::string_view, uint32_t> index;
+  /// All targets' characters, in order.
+  std::string text;
+  /// Where each target ends in `text`; target i starts where i - 1 ends.
+  std::vector<size_t> ends;
+  /// Open-addressing hash index, at most half full: per slot the target's
+  /// hash in the high 32 bits and its position plus 1 in the low 32 bits;
+  /// 0 marks an empty slot. Its size is 0 or a power of two.
+  std::vector<uint64_t> slots;
 };
 
 /// Longest tag text kept; characters beyond it are dropped.

@@ -1,7 +1,9 @@
 // Links: anchor targets, link numbers and the reference list.
 #include "engine/links.h"
 
+#include <algorithm>
 #include <charconv>
+#include <functional>
 
 #include "engine/formatter.h"
 
@@ -18,23 +20,51 @@ void AppendNumber(size_t n, std::string* output) {
   output->push_back(']');
 }
 
+std::string_view UrlAt(const UrlList& urls, size_t position) {
+  size_t begin = position == 0 ? 0 : urls.ends[position - 1];
+  return std::string_view(urls.text).substr(begin, urls.ends[position] - begin);
+}
+
+uint32_t HashOf(std::string_view target) {
+  return static_cast<uint32_t>(std::hash<std::string_view>{}(target));
+}
+
+/// Puts an index entry (hash and position + 1) into the first free slot.
+void Insert(std::vector<uint64_t>* slots, uint64_t entry) {
+  size_t mask = slots->size() - 1;
+  for (size_t slot = (entry >> 32) & mask;; slot = (slot + 1) & mask) {
+    if ((*slots)[slot] == 0) {
+      (*slots)[slot] = entry;
+      return;
+    }
+  }
+}
+
+/// Doubles the index when it would become more than half full.
+void GrowIndex(UrlList* urls) {
+  if (2 * (urls->ends.size() + 1) <= urls->slots.size()) return;
+  std::vector<uint64_t> bigger(std::max<size_t>(1024, 2 * urls->slots.size()), 0);
+  for (uint64_t entry : urls->slots)
+    if (entry != 0) Insert(&bigger, entry);
+  urls->slots.swap(bigger);
+}
+
 /// Appends `lead`, the heading and one ".. [i] target" line per entry, each
-/// line ended by `newline`, releasing the entries as it goes.
+/// line ended by `newline`, then releases the list.
 void AppendList(UrlList* urls, std::string_view lead, std::string_view newline,
                 std::string* output) {
-  if (urls->entries.empty()) return;
-  urls->index.clear();  // it points into the entries about to go
+  if (urls->ends.empty()) return;
   output->append(lead);
   output->append(kListHeading);
   output->append(newline);
-  for (size_t i = 1; !urls->entries.empty(); i++) {
+  for (size_t i = 0; i < urls->ends.size(); i++) {
     output->append(".. ");
-    AppendNumber(i, output);
+    AppendNumber(i + 1, output);
     output->push_back(' ');
-    output->append(urls->entries.front());
+    output->append(UrlAt(*urls, i));
     output->append(newline);
-    urls->entries.pop_front();
   }
+  *urls = UrlList{};
 }
 
 }  // namespace
@@ -71,11 +101,19 @@ void CloseAnchor(ConversionState* state, const Settings& settings) {
 }
 
 size_t RegisterUrl(UrlList* urls, std::string_view target) {
-  if (auto found = urls->index.find(target); found != urls->index.end())
-    return found->second;
-  size_t position = urls->entries.size();
-  urls->entries.emplace_back(target);
-  urls->index.emplace(urls->entries.back(), static_cast<uint32_t>(position));
+  GrowIndex(urls);
+  const uint64_t hash = HashOf(target);
+  const size_t mask = urls->slots.size() - 1;
+  for (size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+    const uint64_t entry = urls->slots[slot];
+    if (entry == 0) break;
+    size_t position = (entry & 0xFFFFFFFF) - 1;
+    if ((entry >> 32) == hash && UrlAt(*urls, position) == target) return position;
+  }
+  size_t position = urls->ends.size();
+  urls->text.append(target);
+  urls->ends.push_back(urls->text.size());
+  Insert(&urls->slots, (hash << 32) | (position + 1));
   return position;
 }
 
