@@ -1,1 +1,229 @@
+// The markup scanner: words, references, tags, kept line ends, and pieces of
+// input that split a line.
+#include "engine/scanner.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/engine_test_util.h"
+
+namespace {
+
+struct Example {
+  std::vector<std::string> chunks;
+  std::string expected;
+};
+
+void ExpectConversions(const std::vector<Example>& examples, const Settings& settings = {}) {
+  for (const Example& e : examples) {
+    SCOPED_TRACE(e.chunks.front());
+    EXPECT_EQ(Convert(e.chunks, settings), e.expected);
+  }
+}
+
+TEST(ScannerTest, WordsAndReferences) {
+  ExpectConversions({
+      {{"Hello world.\n"}, "  Hello world.\n"},
+      {{"a &lt;b&gt; &#65; &auml; &amp; &nbsp;x\n"}, "  a <b> A ae x\n"},
+      {{"AT&T Corporation\n"}, "  ATT Corpoation\n"},  // gives up at "r"
+      {{"x&ab&lt;y\n"}, "  x<y\n"},                    // a new "&" restarts
+      {{"a;b > c\n"}, "  a;b > c\n"},                  // no reference, no tag
+      {{"it\x92s caf\xe9 ok\n"}, "  it's caf ok\n"},
+      {{"<I\x92>x\n"}, "  '~x\n"},             // 0x92 goes to the word even in a tag
+      {{"<B\xe9>x</B>\n"}, "  **x**\n"},
+      {{"<B <I>x\n"}, "  ~x\n"},               // a new "<" restarts the tag
+      {{"a\rb\n"}, "  a b\n"},                 // CR is only whitespace in file mode
+      {{"a\nb\n"}, "  a b\n"},                 // so is LF before the chunk's end
+  });
+}
+
+TEST(ScannerTest, NumericReferencesKeepOnlyBytesOneTo255) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"gt", ">"},     {"lt", "<"},     {"GT", ""},      {"gtx", ""},
+      {"#65", "A"},    {"#1", "\x01"},  {"#255", "\xff"}, {"#233", "\xe9"},
+      {"# 66", "B"},   {"#+67", "C"},   {"#66x", "B"},   {"#0066", "B"},
+      {"#0", ""},      {"#", ""},       {"#256", ""},    {"#321", ""},
+      {"#-65", ""},    {"#x41", ""},    {"#8217", ""},   {"#999999", ""},
+      {"auml", "ae"},  {"Ouml", "Oe"},  {"xuml", "xe"},  {"uml", ""},
+      {"aumlx", ""},   {"aUml", ""},    {"amp", ""},     {"nbsp", ""},
+      {"quot", ""},    {"", ""},
+  };
+  for (const auto& [reference, decoded] : cases) {
+    SCOPED_TRACE(reference);
+    std::string destination = "w";
+    DecodeEntity(reference, &destination);
+    EXPECT_EQ(destination, "w" + decoded);
+  }
+  // The byte is stored unchanged, and a reference that decodes to nothing
+  // leaves the rest of the word alone.
+  ExpectConversions({{{"a&#233;b &#0;c&#256;d&#x41;e\n"}, "  a\xe9" "b cde\n"}});
+}
+
+TEST(ScannerTest, WordLimitCountsTheLeadingLineFeed) {
+  const std::string a63(63, 'a'), a62(62, 'a');
+  ExpectConversions({
+      {{a63 + "bbbbbbb\n"}, "  " + a63 + " bbbbbbb\n"},
+      {{"x\n", a62 + "bbbbbbbb\n"}, "  x\n  " + a62 + " bbbbbbbb\n"},
+      // 0x92 is added without the limit test.
+      {{a63 + "\x92x\n"}, "  " + a63 + "' x\n"},
+  });
+  Settings settings;
+  settings.MaxWordLength = 10;
+  ExpectConversions({{{"abcdefghijklm\n"}, "  abcdefghi jklm\n"}}, settings);
+}
+
+TEST(ScannerTest, KeptLineEnds) {
+  ExpectConversions({
+      {{"line one\n", "line two\n"}, "  line one\n  line two\n"},
+      {{"xx abc", "def yy"}, "  xx abc def yy"},  // the chunk's end ends the word
+      {{"<PRE>  a  b\n", "  c</PRE>\n"}, "  a  b\n\n c\n"},
+      {{"a &#\n"}, "  a"},                        // the line feed joins the reference
+      {{"a &#\n", "65;b\n"}, "  a Ab\n"},
+      {{"<HEAD>a b\n", "c</HEAD>d\n"}, "  d\n"},   // head text makes no line end
+  });
+  Settings off;
+  off.KeepLinefeeds = 0;
+  ExpectConversions({
+      {{"line one\n", "line two\n"}, "  line one line two"},
+      {{"<PRE>  a  b\n", "  c</PRE>\n"}, "  a  b\n  c"},
+  }, off);
+}
+
+TEST(ScannerTest, ClipboardLineEnds) {
+  EXPECT_EQ(Convert({"Line1\r\nLine2"}, {}, true), "  Line1\r\n  Line2");
+  EXPECT_EQ(Convert({"a\rb\nc"}, {}, true), "  a\r\n  b c");  // a lone CR too, not LF
+  // The line feed of the pair is taken with it, not written in a PRE block.
+  EXPECT_EQ(Convert({"<PRE>a\r\nb"}, {}, true), "a\r\n\nb");
+  Settings off;
+  off.KeepLinefeeds = 0;
+  EXPECT_EQ(Convert({"Line1\r\nLine2"}, off, true), "  Line1 Line2");
+}
+
+TEST(ScannerTest, TagSplitOverLinesKeepsTheLineEndInItsText) {
+  ConversionState state;
+  EXPECT_EQ(Scan(&state, {"<A\n", "HREF=\"x\">link</A>\n"}), "  link[1]\n");
+  EXPECT_EQ(TakeList(&state), ListText({"x"}));
+  // "BR\n" is not "BR": the tag only ends the word.
+  EXPECT_EQ(Convert({"a<BR\n", ">b\n"}), "  a b\n");
+  EXPECT_EQ(Convert({"a<BR>b\n"}), "  a\n  b\n");
+}
+
+TEST(ScannerTest, ZeroByteEndsTheChunk) {
+  ConversionState state;
+  std::string output;
+  EXPECT_FALSE(ScanChunk(&state, {}, std::string_view("ab\0cd\n", 6), &output));
+  EXPECT_EQ(output, "  ab");
+  EXPECT_TRUE(ScanChunk(&state, {}, "ef\n", &output));
+  EXPECT_EQ(output, "  ab ef\n");
+  ConversionState piece;
+  output.clear();
+  EXPECT_FALSE(ScanChunk(&piece, {}, std::string_view("ab\0cd", 5), &output,
+                         ChunkEnd::kContinues));
+  EXPECT_EQ(output, "  ab");
+}
+
+/// Converts `chunks`, cutting chunk `index` at `at` into a piece that
+/// continues and a piece that ends the chunk.
+std::string ConvertSplit(const std::vector<std::string>& chunks, size_t index, size_t at,
+                         const Settings& settings, bool crlf) {
+  ConversionState state;
+  state.CrLfMode = crlf;
+  std::string output;
+  for (size_t i = 0; i < chunks.size(); i++) {
+    std::string_view chunk = chunks[i];
+    if (i == index) {
+      ScanChunk(&state, settings, chunk.substr(0, at), &output, ChunkEnd::kContinues);
+      chunk.remove_prefix(at);
+    }
+    ScanChunk(&state, settings, chunk, &output);
+  }
+  return output;
+}
+
+TEST(ScannerTest, LineCutIntoPiecesConvertsLikeTheWholeLine) {
+  const std::vector<std::vector<std::string>> files = {
+      {"Hello <B>bold</B> world &amp; AT&T Corporation, <A HREF=\"x.htm\">link</A>.\n",
+       std::string(100, 'w') + " &#65;&auml; end\n", "last line without a line feed"},
+      {"<PRE>  a  b\n", "  c</PRE> <H1>Head line</H1>\n", "<UL><LI>one<LI>two</UL>x"},
+      {"<A HREF=\"a.php?x=1&y=2&z=3\">t</A> <HEAD>h i</HEAD>after &#\n", "66; done\n"},
+  };
+  Settings off;
+  off.KeepLinefeeds = 0;
+  for (const Settings& settings : {Settings{}, off}) {
+    for (const auto& file : files) {
+      const std::string whole = Convert(file, settings);
+      for (size_t index = 0; index < file.size(); index++) {
+        for (size_t at = 1; at < file[index].size(); at++) {
+          ASSERT_EQ(ConvertSplit(file, index, at, settings, false), whole)
+              << "line " << index << " cut at " << at;
+        }
+      }
+    }
+  }
+  // One piece that continues, then a piece that ends the chunk: the word
+  // straddling the cut stays one word.
+  ConversionState state;
+  std::string output;
+  ScanChunk(&state, {}, "abc", &output, ChunkEnd::kContinues);
+  ScanChunk(&state, {}, "def\n", &output);
+  EXPECT_EQ(output, "  abcdef\n");
+}
+
+TEST(ScannerTest, ClipboardTextCutIntoPiecesConvertsLikeTheWholeText) {
+  const std::vector<std::string> text = {"<PRE>a\r\nb\r\n\r\n</PRE>x y\r\nlast\rline"};
+  const std::string whole = Convert(text, {}, true);
+  for (size_t at = 1; at < text[0].size(); at++)
+    EXPECT_EQ(ConvertSplit(text, 0, at, {}, true), whole) << "cut at " << at;
+}
+
+TEST(ScannerTest, ReferenceInsideATagBelongsToTheTag) {
+  struct Case {
+    std::string line, output, target;
+  };
+  const Case cases[] = {
+      {"<A HREF=\"a.php?x=1&y=2\">link</A> after\n", "  link[1] after\n", "a.php?x=1&y=2"},
+      {"<A HREF=\"a?x=1&y=2&z=3\">t</A>\n", "  t[1]\n", "a?x=1&y=2&z=3"},
+      // Given up after 7 characters: the byte that follows stays in the tag.
+      {"<A HREF=\"q&abcdefgh\">t</A>\n", "  t[1]\n", "q&abcdefgh"},
+      {"<A HREF=\"q&abcdefg\">t</A>\n", "  t[1]\n", "q&abcdefg"},
+      // Ended by ";": decoded into the tag's text.
+      {"<A HREF=\"a&lt;b\">t</A>\n", "  t[1]\n", "a<b"},
+      {"<A HREF=\"x&amp;y=1\">t</A>\n", "  t[1]\n", "xy=1"},
+      {"<A HREF=\"x&#0;y\">t</A>\n", "  t[1]\n", "xy"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    ConversionState state;
+    EXPECT_EQ(Scan(&state, {c.line}), c.output);
+    EXPECT_EQ(TakeList(&state), ListText({c.target}));
+  }
+  EXPECT_EQ(ConvertAsFile({cases[0].line}),
+            "  link[1] after\n\n\nHyperlink Reference:\n.. [1] a.php?x=1&y=2\n");
+}
+
+TEST(ScannerTest, ReferenceOpenedOutsideATagOutlivesTags) {
+  // The reference takes the tag's letters (it is tried first), the empty tags
+  // only end the word, and the reference gives up at "m".
+  EXPECT_EQ(Convert({"AT&T <B>x</B> more\n"}), "  AT T Bx/B ore\n");
+}
+
+TEST(ScannerTest, TagTextStopsAt3071Characters) {
+  // The tag text is "A", padding, and HREF="..." reaching the cap; the target
+  // shows what of the last characters was kept.
+  auto target_of = [](size_t length_before, const std::string& rest) {
+    ConversionState state;
+    std::string line = "<A";
+    line.append(length_before - 8, ' ');
+    line.append("HREF=\"x").append(rest).append(">");
+    Scan(&state, {line});
+    return state.HrefBuffer;
+  };
+  EXPECT_EQ(target_of(3070, "yz"), "xy");
+  EXPECT_EQ(target_of(3069, "&abc"), "x&a");   // a reference given back to the tag
+  EXPECT_EQ(target_of(3070, "&auml;"), "xa");  // decoded characters too
+  EXPECT_EQ(target_of(3071, "&gt;"), "x");
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+// Helpers for the engine's unit tests: run pieces of input through ScanChunk
+// the way the front end does, and collect what the engine appends.
+#ifndef QLN_TESTS_ENGINE_TEST_UTIL_H_
+#define QLN_TESTS_ENGINE_TEST_UTIL_H_
+
+#include <string>
+#include <vector>
+
+#include "engine/conversion_state.h"
+#include "engine/links.h"
+#include "engine/scanner.h"
+#include "engine/settings.h"
+
+/// Scans each chunk whole, in order, into one output text. The chunks are
+/// taken as they are: a line of a file carries its own "\n".
+inline std::string Scan(ConversionState* state, const std::vector<std::string>& chunks,
+                        const Settings& settings = {}) {
+  std::string output;
+  for (const std::string& chunk : chunks) ScanChunk(state, settings, chunk, &output);
+  return output;
+}
+
+/// Converts the chunks with a fresh state; `crlf` selects clipboard line ends.
+inline std::string Convert(const std::vector<std::string>& chunks,
+                           const Settings& settings = {}, bool crlf = false) {
+  ConversionState state;
+  state.CrLfMode = crlf;
+  return Scan(&state, chunks, settings);
+}
+
+/// Converts the lines as file mode does: the text, one closing line end, then
+/// the reference list when links are numbered.
+inline std::string ConvertAsFile(const std::vector<std::string>& lines,
+                                 const Settings& settings = {}) {
+  ConversionState state;
+  std::string output = Scan(&state, lines, settings);
+  output += "\n";
+  if (settings.DoURLs == 1) WriteUrlList(&state.Urls, &output);
+  return output;
+}
+
+/// The reference list as file mode writes it now; this empties the list.
+inline std::string TakeList(ConversionState* state) {
+  std::string output;
+  WriteUrlList(&state->Urls, &output);
+  return output;
+}
+
+/// The reference list file mode writes for these targets, in this order.
+inline std::string ListText(const std::vector<std::string>& targets) {
+  std::string text = "\nHyperlink Reference:\n";
+  for (size_t i = 0; i < targets.size(); i++)
+    text += ".. [" + std::to_string(i + 1) + "] " + targets[i] + "\n";
+  return text;
+}
+
+#endif  // QLN_TESTS_ENGINE_TEST_UTIL_H_
