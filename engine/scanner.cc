@@ -2,6 +2,7 @@
 // first rule that applies wins.
 #include "engine/scanner.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/formatter.h"

@@ -3,6 +3,8 @@
 #ifndef QLN_TESTS_ENGINE_TEST_UTIL_H_
 #define QLN_TESTS_ENGINE_TEST_UTIL_H_
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -52,6 +54,21 @@ inline std::string ListText(const std::vector<std::string>& targets) {
   for (size_t i = 0; i < targets.size(); i++)
     text += ".. [" + std::to_string(i + 1) + "] " + targets[i] + "\n";
   return text;
+}
+
+/// Chunks of input and the text they convert to.
+struct Example {
+  std::vector<std::string> chunks;
+  std::string expected;
+};
+
+/// Converts each example with a fresh state and checks its text.
+inline void ExpectConversions(const std::vector<Example>& examples,
+                              const Settings& settings = {}, bool crlf = false) {
+  for (const Example& e : examples) {
+    SCOPED_TRACE(e.chunks.front());
+    EXPECT_EQ(Convert(e.chunks, settings, crlf), e.expected);
+  }
 }
 
 #endif  // QLN_TESTS_ENGINE_TEST_UTIL_H_

@@ -11,18 +11,6 @@
 
 namespace {
 
-struct Example {
-  std::vector<std::string> chunks;
-  std::string expected;
-};
-
-void ExpectConversions(const std::vector<Example>& examples, const Settings& settings = {}) {
-  for (const Example& e : examples) {
-    SCOPED_TRACE(e.chunks.front());
-    EXPECT_EQ(Convert(e.chunks, settings), e.expected);
-  }
-}
-
 TEST(ScannerTest, WordsAndReferences) {
   ExpectConversions({
       {{"Hello world.\n"}, "  Hello world.\n"},

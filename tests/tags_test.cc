@@ -11,18 +11,6 @@
 
 namespace {
 
-struct Example {
-  std::vector<std::string> lines;
-  std::string expected;
-};
-
-void ExpectConversions(const std::vector<Example>& examples, bool crlf = false) {
-  for (const Example& e : examples) {
-    SCOPED_TRACE(e.lines.front());
-    EXPECT_EQ(Convert(e.lines, {}, crlf), e.expected);
-  }
-}
-
 const std::string kRule = "    " + std::string(60, '_');
 
 TEST(TagsTest, InlineMarksJoinThePendingWord) {
@@ -44,7 +32,7 @@ TEST(TagsTest, LineBreaksParagraphsAndRules) {
       // the next word still counts the two characters before it.
       {{"<PRE>ab<HR></PRE>x\n"}, "ab" + kRule + "\n\nx\n"},
   });
-  ExpectConversions({{{"text<HR>more"}, "  text\r\n" + kRule + "\r\n\r\n  more"}}, true);
+  ExpectConversions({{{"text<HR>more"}, "  text\r\n" + kRule + "\r\n\r\n  more"}}, {}, true);
 }
 
 TEST(TagsTest, Headings) {
