@@ -125,6 +125,13 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
   }
   state->CrEndedPiece = false;
 
+  // Bytes of 0x80 and above are dropped, but for 0x92, an apostrophe. Every
+  // other byte goes to the first of these rules that applies:
+  //   1. ";" ends an open reference.     6. An open tag collects the byte.
+  //   2. ">" ends an open tag.           7. A source line end is kept.
+  //   3. "&" opens a reference.          8. Whitespace, or a full word, ends
+  //   4. "<" opens a tag.                   the word and starts the next.
+  //   5. An open reference collects it.  9. The byte joins the word.
   const size_t n = chunk.size();
   for (; i < n; i++) {
     const char c = chunk[i];
