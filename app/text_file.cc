@@ -119,14 +119,15 @@ bool TextWriter::Open(const std::string& path) {
 
 void TextWriter::Write(std::string_view text) {
   while (!text.empty()) {
-    size_t lf = text.find('\n');
+    size_t lf = std::min(text.find('\n'), text.size());
     buffer_.append(text.substr(0, lf));
-    if (lf == std::string_view::npos) break;
-    buffer_.append("\r\n");
-    text.remove_prefix(lf + 1);
+    if (lf < text.size()) {
+      buffer_.append("\r\n");
+      lf++;
+    }
+    text.remove_prefix(lf);
     if (buffer_.size() >= kWriteBlock) Flush();
   }
-  if (buffer_.size() >= kWriteBlock) Flush();
 }
 
 void TextWriter::Flush() {
