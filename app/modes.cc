@@ -1,4 +1,4 @@
-// File mode (and the seam for clipboard mode).
+// File mode.
 #include "app/modes.h"
 
 #include "engine/links.h"
@@ -85,5 +85,3 @@ void ConvertFile(std::string_view command_line, const Settings& settings) {
   ConvertText(&input, settings, &output);
   output.Close();
 }
-
-void ConvertClipboard(const Settings&) {}
