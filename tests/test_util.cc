@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,15 +40,27 @@ std::string ReadFile(const std::string& path) {
 bool FileExists(const std::string& path) { return fs::exists(path); }
 
 RunResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
-                     const std::string& cwd) {
+                     const std::string& cwd, Input from, const std::string& input) {
+  std::string output_file = cwd + "/.stdout";
   std::string error_file = cwd + "/.stderr";
+  std::string input_file = cwd + "/.stdin";
+  if (from == Input::kFile) WriteFile(input_file, input);
+  int pipe_ends[2] = {-1, -1};
+  if (from == Input::kPipe && pipe(pipe_ends) != 0) return {};
   pid_t pid = fork();
   if (pid == 0) {
-    int in = open("/dev/null", O_RDONLY);
+    int in = from == Input::kPipe ? pipe_ends[0]
+             : from == Input::kFile ? open(input_file.c_str(), O_RDONLY)
+                                    : open("/dev/null", O_RDONLY);
+    int out = open(output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int err = open(error_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(127);
+    if (in < 0 || out < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(127);
     dup2(in, 0);
+    dup2(out, 1);
     dup2(err, 2);
+    if (from == Input::kPipe) close(pipe_ends[1]);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(exe.c_str()));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -55,12 +68,22 @@ RunResult RunProgram(const std::string& exe, const std::vector<std::string>& arg
     execv(exe.c_str(), argv.data());
     _exit(127);
   }
+  if (from == Input::kPipe) {
+    std::signal(SIGPIPE, SIG_IGN);  // a program that reads nothing must not kill the test
+    close(pipe_ends[0]);
+    if (pid > 0 && write(pipe_ends[1], input.data(), input.size()) < 0) {
+      // the program went away without reading: its result tells
+    }
+    close(pipe_ends[1]);
+  }
   RunResult result;
   int status = 0;
   if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
     result.exit_code = WEXITSTATUS(status);
+  result.standard_output = ReadFile(output_file);
   result.standard_error = ReadFile(error_file);
-  fs::remove(error_file);
+  for (const std::string& file : {output_file, error_file, input_file})
+    fs::remove(file);
   return result;
 }
 
