@@ -118,37 +118,27 @@ pid_t Start(const std::vector<const char*>& arguments, int fd, int child_fd) {
 
 enum class ToolResult { kNotStarted, kFailed, kDone };
 
-/// Runs a reading tool and collects all it writes. Done only when it ends
-/// cleanly: a tool that finds no text on the clipboard ends with an error.
-ToolResult RunReader(const std::vector<const char*>& arguments, std::string* output) {
+/// Runs a tool with a pipe on its standard input, to which all of `input` is
+/// written in one go (`child_fd` 0), or on its standard output, all of which
+/// is read into `*output` (`child_fd` 1). Done only when the tool ends
+/// cleanly: one that finds no text on the clipboard ends with an error.
+ToolResult RunTool(const std::vector<const char*>& arguments, int child_fd,
+                   std::string_view input, std::string* output) {
   int pipe_ends[2];
   if (pipe2(pipe_ends, O_CLOEXEC) != 0) return ToolResult::kNotStarted;
-  pid_t child = Start(arguments, pipe_ends[1], STDOUT_FILENO);
-  close(pipe_ends[1]);
+  bool writing = child_fd == STDIN_FILENO;
+  int ours = writing ? pipe_ends[1] : pipe_ends[0];
+  int theirs = writing ? pipe_ends[0] : pipe_ends[1];
+  pid_t child = Start(arguments, theirs, child_fd);
+  close(theirs);
   if (child < 0) {
-    close(pipe_ends[0]);
+    close(ours);
     return ToolResult::kNotStarted;
   }
-  bool read_all = ReadAll(pipe_ends[0], output);
-  close(pipe_ends[0]);
+  bool transferred = writing ? WriteAll(ours, input) : ReadAll(ours, output);
+  close(ours);
   bool clean = ExitedCleanly(child);
-  return read_all && clean ? ToolResult::kDone : ToolResult::kFailed;
-}
-
-/// Runs a writing tool and gives it all of `text` in one go.
-ToolResult RunWriter(const std::vector<const char*>& arguments, std::string_view text) {
-  int pipe_ends[2];
-  if (pipe2(pipe_ends, O_CLOEXEC) != 0) return ToolResult::kNotStarted;
-  pid_t child = Start(arguments, pipe_ends[0], STDIN_FILENO);
-  close(pipe_ends[0]);
-  if (child < 0) {
-    close(pipe_ends[1]);
-    return ToolResult::kNotStarted;
-  }
-  bool written = WriteAll(pipe_ends[1], text);
-  close(pipe_ends[1]);
-  bool clean = ExitedCleanly(child);
-  return written && clean ? ToolResult::kDone : ToolResult::kFailed;
+  return transferred && clean ? ToolResult::kDone : ToolResult::kFailed;
 }
 
 }  // namespace
@@ -167,7 +157,7 @@ bool GetClipboardText(std::string* text) {
     for (const Tool& tool : kTools) {
       if (!IsSet(tool.display_variable)) continue;
       raw.clear();
-      result = RunReader(tool.read_arguments, &raw);
+      result = RunTool(tool.read_arguments, STDOUT_FILENO, "", &raw);
       if (result != ToolResult::kNotStarted) break;
     }
     if (result != ToolResult::kDone) return false;
@@ -195,7 +185,8 @@ bool SetClipboardText(PreparedText* prepared) {
   } else {
     for (const Tool& tool : kTools) {
       if (!IsSet(tool.display_variable)) continue;
-      ToolResult result = RunWriter(tool.write_arguments, prepared->text);
+      ToolResult result =
+          RunTool(tool.write_arguments, STDIN_FILENO, prepared->text, nullptr);
       if (result == ToolResult::kNotStarted) continue;
       taken = result == ToolResult::kDone;
       break;
