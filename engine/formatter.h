@@ -22,7 +22,7 @@ void AppendUnderline(const ConversionState& state, int64_t count,
                      std::string* output);
 
 /// True for the six whitespace characters: space, tab, LF, VT, FF and CR.
-inline bool IsWhitespace(unsigned char c) {
+constexpr bool IsWhitespace(unsigned char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
 

@@ -3,6 +3,8 @@
 #include "engine/scanner.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 
 #include "engine/formatter.h"
@@ -11,6 +13,33 @@
 namespace {
 
 constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
+
+// Byte classes for the runs the scanner takes in bulk.
+enum ByteClass : uint8_t {
+  kTagText = 1,   // joins an open tag: below 0x80 and none of "<", ">", "&"
+  kWordText = 2,  // joins the pending word: tag text that is not whitespace
+};
+
+constexpr std::array<uint8_t, 256> MakeByteClasses() {
+  std::array<uint8_t, 256> classes{};
+  for (int c = 1; c < 0x80; c++) {
+    if (c == '<' || c == '>' || c == '&') continue;
+    classes[c] = kTagText;
+    if (!IsWhitespace(static_cast<unsigned char>(c))) classes[c] |= kWordText;
+  }
+  return classes;
+}
+
+constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
+
+/// The length of the run of bytes of `byte_class` that starts at `from`.
+size_t RunLength(std::string_view chunk, size_t from, ByteClass byte_class) {
+  size_t to = from;
+  while (to < chunk.size() &&
+         (kByteClasses[static_cast<unsigned char>(chunk[to])] & byte_class))
+    to++;
+  return to - from;
+}
 
 /// Appends to the open tag's text, dropping what goes past its cap.
 void AppendToTag(ConversionState* state, std::string_view text) {
@@ -100,6 +129,30 @@ bool KeepLineEnd(ConversionState* state, const Settings& settings, char c,
   return takes_line_feed;
 }
 
+// Rule 9 for a run of word characters (rule 8 cutting it when the word is
+// full). Returns true when the run's last byte was added by rule 9, so that
+// when it is also the chunk's last byte the word goes out.
+bool TakeWordRun(ConversionState* state, const Settings& settings,
+                 std::string_view run, std::string* output) {
+  const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
+  std::string& word = state->WordBuffer;
+  bool joined = true;
+  while (!run.empty()) {
+    if (word.size() >= limit) {
+      EndWord(state, settings, output);
+      word.push_back(run[0]);
+      run.remove_prefix(1);
+      joined = false;
+      continue;
+    }
+    size_t take = std::min(limit - word.size(), run.size());
+    word.append(run.substr(0, take));
+    run.remove_prefix(take);
+    joined = true;
+  }
+  return joined;
+}
+
 bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
                    char c, bool is_last) {
   if (!settings.KeepLinefeeds) return false;
@@ -134,6 +187,23 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
   //   5. An open reference collects it.  9. The byte joins the word.
   const size_t n = chunk.size();
   for (; i < n; i++) {
+    // Runs of bytes that rule 6 or rule 9 would take one by one are taken
+    // at once. With a reference open, rule 5 comes first, so bytes go one by
+    // one.
+    if (!state->EntityOpen) {
+      if (state->TagOpen) {
+        if (size_t run = RunLength(chunk, i, kTagText)) {
+          AppendToTag(state, chunk.substr(i, run));
+          i += run - 1;
+          continue;
+        }
+      } else if (size_t run = RunLength(chunk, i, kWordText)) {
+        bool joined = TakeWordRun(state, settings, chunk.substr(i, run), output);
+        i += run - 1;
+        if (joined && i + 1 == n && end == ChunkEnd::kEnds) EndWord(state, settings, output);
+        continue;
+      }
+    }
     const char c = chunk[i];
     const bool is_last = i + 1 == n && end == ChunkEnd::kEnds;
     if (static_cast<unsigned char>(c) >= 0x80) {

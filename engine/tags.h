@@ -8,8 +8,9 @@
 #include "engine/conversion_state.h"
 #include "engine/settings.h"
 
-/// Acts on one tag whose text (without "<" and ">") is `tag`; upper-cases it
-/// outside quotes in place. May emit the pending word (state->WordBuffer) to
+/// Acts on one tag whose text (without "<" and ">") is `tag`, whose case does
+/// not matter outside quotes; an anchor's text is upper-cased outside quotes
+/// in place. May emit the pending word (state->WordBuffer) to
 /// `output`, or append marks or a link number to it.
 void HandleTag(ConversionState* state, const Settings& settings,
                std::string* tag, std::string* output);
