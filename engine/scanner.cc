@@ -3,43 +3,15 @@
 #include "engine/scanner.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
 #include <cstdlib>
 
+#include "engine/byte_runs.h"
 #include "engine/formatter.h"
 #include "engine/tags.h"
 
 namespace {
 
 constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
-
-// Byte classes for the runs the scanner takes in bulk.
-enum ByteClass : uint8_t {
-  kTagText = 1,   // joins an open tag: below 0x80 and none of "<", ">", "&"
-  kWordText = 2,  // joins the pending word: tag text that is not whitespace
-};
-
-constexpr std::array<uint8_t, 256> MakeByteClasses() {
-  std::array<uint8_t, 256> classes{};
-  for (int c = 1; c < 0x80; c++) {
-    if (c == '<' || c == '>' || c == '&') continue;
-    classes[c] = kTagText;
-    if (!IsWhitespace(static_cast<unsigned char>(c))) classes[c] |= kWordText;
-  }
-  return classes;
-}
-
-constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
-
-/// The length of the run of bytes of `byte_class` that starts at `from`.
-size_t RunLength(std::string_view chunk, size_t from, ByteClass byte_class) {
-  size_t to = from;
-  while (to < chunk.size() &&
-         (kByteClasses[static_cast<unsigned char>(chunk[to])] & byte_class))
-    to++;
-  return to - from;
-}
 
 /// Appends to the open tag's text, dropping what goes past its cap.
 void AppendToTag(ConversionState* state, std::string_view text) {
@@ -85,7 +57,7 @@ void EndTag(ConversionState* state, const Settings& settings,
             std::string* output) {
   if (state->EntityOpen && state->EntityInTag) ReturnEntityToTag(state);
   state->TagOpen = false;
-  HandleTag(state, settings, &state->TagBuffer, output);
+  HandleTag(state, settings, state->TagBuffer, output);
 }
 
 // Rule 3: "&" opens a reference, even inside a tag and even if one is open.
@@ -129,11 +101,17 @@ bool KeepLineEnd(ConversionState* state, const Settings& settings, char c,
   return takes_line_feed;
 }
 
-// Rule 9 for a run of word characters (rule 8 cutting it when the word is
-// full). Returns true when the run's last byte was added by rule 9, so that
+bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
+                   char c, bool is_last) {
+  if (!settings.KeepLinefeeds) return false;
+  return state.CrLfMode ? c == '\r' : (c == '\n' && is_last);
+}
+
+// Rule 9 for a run of word characters, with rule 8 cutting it where the word
+// is full. Returns true when the run's last byte was added by rule 9, so that
 // when it is also the chunk's last byte the word goes out.
-bool TakeWordRun(ConversionState* state, const Settings& settings,
-                 std::string_view run, std::string* output) {
+bool JoinWord(ConversionState* state, const Settings& settings,
+              std::string_view run, std::string* output) {
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
   std::string& word = state->WordBuffer;
   bool joined = true;
@@ -153,10 +131,74 @@ bool TakeWordRun(ConversionState* state, const Settings& settings,
   return joined;
 }
 
-bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
-                   char c, bool is_last) {
-  if (!settings.KeepLinefeeds) return false;
-  return state.CrLfMode ? c == '\r' : (c == '\n' && is_last);
+/// True when the pending word holds nothing the formatter would write outside
+/// preformatted text: it is empty or only the whitespace that began it.
+bool HoldsOnlyWhitespace(const std::string& word) {
+  return word.empty() || (word.size() == 1 && IsWhitespace(word[0]));
+}
+
+// Rules 9 and 8 for the run of word characters at `at`, and, when a plain
+// whitespace byte ends it, for that byte too. Returns the number of bytes taken.
+//
+// The commonest case goes straight from the input to the formatter: a word
+// that fits, with nothing pending before it but whitespace, ended by
+// whitespace that is not a kept line end. Emitting the pending word and the
+// run together would write the same text.
+size_t TakeWord(ConversionState* state, const Settings& settings,
+                std::string_view chunk, size_t at, ChunkEnd end,
+                std::string* output) {
+  const char* text = chunk.data();
+  const size_t run = RunLength<kWordText>(text + at, text + chunk.size());
+  const size_t after = at + run;
+  const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
+  std::string& word = state->WordBuffer;
+  if (after < chunk.size() && IsWhitespace(text[after]) &&
+      !(state->FormatFlags & Preformatted) && HoldsOnlyWhitespace(word) &&
+      word.size() + run <= limit &&
+      !IsKeptLineEnd(*state, settings, text[after],
+                     after + 1 == chunk.size() && end == ChunkEnd::kEnds)) {
+    if (!(state->FormatFlags & InHead))
+      EmitWord(state, settings, chunk.substr(at, run), output);
+    word.assign(1, text[after]);
+    return run + 1;
+  }
+  bool joined = JoinWord(state, settings, chunk.substr(at, run), output);
+  if (joined && after == chunk.size() && end == ChunkEnd::kEnds)
+    EndWord(state, settings, output);
+  return run;
+}
+
+/// The length of the tag at `at` ("<", text, ">") when it lies whole in the
+/// chunk with nothing in it but plain tag text; otherwise 0.
+size_t WholeTagLength(std::string_view chunk, size_t at) {
+  const char* text = chunk.data();
+  size_t close = at + 1 + RunLength<kTagText>(text + at + 1, text + chunk.size());
+  return close < chunk.size() && text[close] == '>' ? close - at + 1 : 0;
+}
+
+// The shortcuts: with no reference open, runs of bytes that rules 6 and 9
+// would take one by one, a whole tag, and a whole word are taken at once.
+// Returns the number of bytes taken, 0 when none applies.
+size_t TakeRun(ConversionState* state, const Settings& settings,
+               std::string_view chunk, size_t at, ChunkEnd end,
+               std::string* output) {
+  const char c = chunk[at];
+  if (state->TagOpen) {
+    if (!InClass(c, kTagText)) return 0;
+    size_t run = RunLength<kTagText>(chunk.data() + at, chunk.data() + chunk.size());
+    AppendToTag(state, chunk.substr(at, run));
+    return run;
+  }
+  if (InClass(c, kWordText)) return TakeWord(state, settings, chunk, at, end, output);
+  if (c == '<') {
+    // Rules 4, 6 and 2 in one step; the tag's text is read where it lies.
+    if (size_t length = WholeTagLength(chunk, at)) {
+      HandleTag(state, settings, chunk.substr(at + 1, std::min(length - 2, kMaxTagLength)),
+                output);
+      return length;
+    }
+  }
+  return 0;
 }
 
 }  // namespace
@@ -187,20 +229,9 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
   //   5. An open reference collects it.  9. The byte joins the word.
   const size_t n = chunk.size();
   for (; i < n; i++) {
-    // Runs of bytes that rule 6 or rule 9 would take one by one are taken
-    // at once. With a reference open, rule 5 comes first, so bytes go one by
-    // one.
     if (!state->EntityOpen) {
-      if (state->TagOpen) {
-        if (size_t run = RunLength(chunk, i, kTagText)) {
-          AppendToTag(state, chunk.substr(i, run));
-          i += run - 1;
-          continue;
-        }
-      } else if (size_t run = RunLength(chunk, i, kWordText)) {
-        bool joined = TakeWordRun(state, settings, chunk.substr(i, run), output);
-        i += run - 1;
-        if (joined && i + 1 == n && end == ChunkEnd::kEnds) EndWord(state, settings, output);
+      if (size_t taken = TakeRun(state, settings, chunk, i, end, output)) {
+        i += taken - 1;
         continue;
       }
     }

@@ -164,19 +164,22 @@ void UpperCaseOutsideQuotes(std::string* text) {
 }
 
 void HandleTag(ConversionState* state, const Settings& settings,
-               std::string* tag, std::string* output) {
-  // Only an anchor's own text is needed upper-cased: for its HREF. Every
-  // other row compares the whole text with a name, case aside.
-  if (!tag->empty() && ((*tag)[0] == 'A' || (*tag)[0] == 'a')) {
-    UpperCaseOutsideQuotes(tag);
-    ExtractHref(state, *tag);
+               std::string_view tag, std::string* output) {
+  // Only an anchor's text is needed upper-cased, for its HREF; it is
+  // upper-cased in TagBuffer, which may hold it already. Every other row
+  // compares the whole text with a name, case aside.
+  if (!tag.empty() && (tag[0] == 'A' || tag[0] == 'a')) {
+    std::string& upper = state->TagBuffer;
+    if (tag.data() != upper.data()) upper.assign(tag);
+    UpperCaseOutsideQuotes(&upper);
+    ExtractHref(state, upper);
     return;
   }
-  if (tag->size() == 2 && NameKey(*tag) == NameKey("/A") && HasLinkTarget(*state)) {
+  if (tag.size() == 2 && NameKey(tag) == NameKey("/A") && HasLinkTarget(*state)) {
     CloseAnchor(state, settings);
     return;
   }
-  if (TagActionFn act = FindTagAction(*tag)) {
+  if (TagActionFn act = FindTagAction(tag)) {
     act(state, settings, output);
     return;
   }

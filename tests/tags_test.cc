@@ -119,10 +119,10 @@ TEST(TagsTest, HandleTagWorksOnThePendingWord) {
   ConversionState state;
   std::string output, bold = "sTrOnG", paragraph = "p";
   state.WordBuffer = " x";
-  HandleTag(&state, {}, &bold, &output);
+  HandleTag(&state, {}, bold, &output);
   EXPECT_EQ(state.WordBuffer, " x**");
   EXPECT_EQ(output, "");
-  HandleTag(&state, {}, &paragraph, &output);
+  HandleTag(&state, {}, paragraph, &output);
   EXPECT_EQ(state.WordBuffer, "");
   EXPECT_EQ(output, "  x**\n\n");
 }
