@@ -137,6 +137,29 @@ bool HoldsOnlyWhitespace(const std::string& word) {
   return word.empty() || (word.size() == 1 && IsWhitespace(word[0]));
 }
 
+// Rules 9 and 8 for the words after the space at `space`, as long as each is
+// whole, ends at a single space and the formatter would write it as just a
+// space and the word: then the words go out as they stand in the input, in
+// one piece. Returns the position of the space after the last word taken
+// (`space` when there is none); that space is the pending word.
+size_t TakePlainWords(ConversionState* state, const Settings& settings,
+                      std::string_view chunk, size_t space, std::string* output) {
+  const char* text = chunk.data();
+  const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
+  size_t last = space;
+  for (;;) {
+    const size_t start = last + 1;
+    const size_t run = RunLength<kWordText>(text + start, text + chunk.size());
+    const size_t next = start + run;
+    if (run == 0 || run >= limit || next >= chunk.size() || text[next] != ' ' ||
+        !PlaceAfterOneSpace(state, settings, chunk.substr(start, run)))
+      break;
+    last = next;
+  }
+  if (last > space) output->append(chunk.substr(space, last - space));
+  return last;
+}
+
 // Rules 9 and 8 for the run of word characters at `at`, and, when a plain
 // whitespace byte ends it, for that byte too. Returns the number of bytes taken.
 //
@@ -157,10 +180,16 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
       word.size() + run <= limit &&
       !IsKeptLineEnd(*state, settings, text[after],
                      after + 1 == chunk.size() && end == ChunkEnd::kEnds)) {
-    if (!(state->FormatFlags & InHead))
-      EmitWord(state, settings, chunk.substr(at, run), output);
-    word.assign(1, text[after]);
-    return run + 1;
+    if (state->FormatFlags & InHead) {
+      word.assign(1, text[after]);
+      return run + 1;
+    }
+    EmitWord(state, settings, chunk.substr(at, run), output);
+    const size_t space = text[after] == ' '
+                             ? TakePlainWords(state, settings, chunk, after, output)
+                             : after;
+    word.assign(1, text[space]);
+    return space + 1 - at;
   }
   bool joined = JoinWord(state, settings, chunk.substr(at, run), output);
   if (joined && after == chunk.size() && end == ChunkEnd::kEnds)
