@@ -53,7 +53,7 @@ void TextReader::Translate(char* raw, size_t length) {
   while (in < stop) {
     const char* cr = static_cast<const char*>(std::memchr(in, '\r', stop - in));
     const size_t plain = (cr ? cr : stop) - in;
-    std::memmove(out, in, plain);
+    if (out != in) std::memmove(out, in, plain);
     out += plain;
     in += plain;
     if (!cr) break;
@@ -75,9 +75,11 @@ void TextReader::Refill() {
   std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
   end_ -= begin_;
   begin_ = 0;
-  // One byte of room stays free for a held CR that turns out to stand alone.
+  // One byte of room stays free for a held CR that turns out to stand alone;
+  // without one the block is read where its text goes, and translated in
+  // place.
   size_t room = buffer_.size() - end_ - 1;
-  char* raw = buffer_.data() + end_ + 1;
+  char* raw = buffer_.data() + end_ + (held_cr_ ? 1 : 0);
   size_t got = std::fread(raw, 1, room, file_);
   if (got > 0) Translate(raw, got);
   if (got < room && (std::feof(file_) || std::ferror(file_))) {
