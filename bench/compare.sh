@@ -62,8 +62,8 @@ measure() {
 mibs() { awk -v b="$1" -v s="$2" 'BEGIN { printf "%.1f", b / 1048576 / s }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
-gen() {  # gen NAME ARGS...: generates $SCRATCH/NAME.htm once
-  [ -s "$SCRATCH/$1.htm" ] || "$GEN" "${@:2}" -o "$SCRATCH/$1.htm"
+gen() {  # gen NAME ARGS...: generates $SCRATCH/NAME.htm (afresh: it is quick)
+  "$GEN" "${@:2}" -o "$SCRATCH/$1.htm"
 }
 
 # --- the side-by-side table ----------------------------------------------------
