@@ -59,7 +59,13 @@ void ConvertText(TextReader* input, const Settings& settings,
     }
   }
   text.push_back('\n');
-  if (settings.DoURLs == 1) WriteUrlList(&state.Urls, &text);
+  // The reference list goes out in blocks too: it may be long.
+  size_t next = 0;
+  while (settings.DoURLs == 1 &&
+         !WriteUrlListPart(&state.Urls, &next, kOutputBlock, &text)) {
+    output->Write(text);
+    text.clear();
+  }
   output->Write(text);
 }
 

@@ -9,6 +9,17 @@ namespace {
 constexpr char kEndOfText = 0x1A;
 constexpr size_t kWriteBlock = 64 * 1024;
 
+/// Writes the text of a CR whose next byte is at `next`: a CR LF pair reads as
+/// one LF, a CR alone as itself. Returns where reading goes on.
+const char* AfterCr(const char* next, char** out) {
+  if (*next == '\n') {
+    *(*out)++ = '\n';
+    return next + 1;
+  }
+  *(*out)++ = '\r';
+  return next;
+}
+
 }  // namespace
 
 TextReader::TextReader(size_t buffer_size)
@@ -25,37 +36,37 @@ bool TextReader::Open(const std::string& path) {
 
 // Translates `length` raw bytes at `raw` (which lies at or after end_) into
 // text appended at end_. A CR at the end of the block is held back until the
-// next block shows whether a LF follows it.
+// next block shows whether a LF follows it. The text between CRs is moved in
+// whole stretches.
 void TextReader::Translate(char* raw, size_t length) {
   char* out = buffer_.data() + end_;
   const char* in = raw;
+  if (const void* eot = std::memchr(raw, kEndOfText, length)) {
+    length = static_cast<const char*>(eot) - raw;
+    at_end_ = true;
+  }
   const char* stop = raw + length;
   if (held_cr_ && in < stop) {
     held_cr_ = false;
-    if (*in == '\n') {
-      *out++ = '\n';
-      in++;
-    } else {
-      *out++ = '\r';
-    }
+    in = AfterCr(in, &out);
   }
   while (in < stop) {
-    char c = *in++;
-    if (c == kEndOfText) {
-      at_end_ = true;
+    const char* cr = static_cast<const char*>(std::memchr(in, '\r', stop - in));
+    const size_t plain = (cr ? cr : stop) - in;
+    if (out != in) std::memmove(out, in, plain);
+    out += plain;
+    in += plain;
+    if (!cr) break;
+    if (++in == stop) {
+      held_cr_ = true;
       break;
     }
-    if (c == '\r') {
-      if (in == stop) {
-        held_cr_ = true;
-        break;
-      }
-      if (*in == '\n') {
-        c = '\n';
-        in++;
-      }
-    }
-    *out++ = c;
+    in = AfterCr(in, &out);
+  }
+  // Text ended by 0x1A: a CR just before it stands alone.
+  if (at_end_ && held_cr_) {
+    *out++ = '\r';
+    held_cr_ = false;
   }
   end_ = out - buffer_.data();
 }
@@ -64,9 +75,11 @@ void TextReader::Refill() {
   std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
   end_ -= begin_;
   begin_ = 0;
-  // One byte of room stays free for a held CR that turns out to stand alone.
+  // One byte of room stays free for a held CR that turns out to stand alone;
+  // without one the block is read where its text goes, and translated in
+  // place.
   size_t room = buffer_.size() - end_ - 1;
-  char* raw = buffer_.data() + end_ + 1;
+  char* raw = buffer_.data() + end_ + (held_cr_ ? 1 : 0);
   size_t got = std::fread(raw, 1, room, file_);
   if (got > 0) Translate(raw, got);
   if (got < room && (std::feof(file_) || std::ferror(file_))) {

@@ -29,7 +29,7 @@ struct UrlList {
   std::string text;
   /// Where each target ends in `text`; target i starts where i - 1 ends.
   std::vector<size_t> ends;
-  /// Open-addressing hash index, at most half full: per slot the target's
+  /// Open-addressing hash index, at most three quarters full: per slot the target's
   /// hash in the high 32 bits and its position plus 1 in the low 32 bits;
   /// 0 marks an empty slot. Its size is 0 or a power of two.
   std::vector<uint64_t> slots;

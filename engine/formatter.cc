@@ -18,9 +18,12 @@ void EndLine(ConversionState* state, std::string* output) {
 }
 
 bool EndsSentence(std::string_view word) {
-  char last = word.back();
+  unsigned char last = word.back();
   if (last == '"' && word.size() > 1) last = word[word.size() - 2];
-  return last == '.' || last == ':' || last == '!' || last == '?';
+  // ".", ":", "!" and "?" all lie below 64: one bit each.
+  constexpr uint64_t kEnds = uint64_t{1} << '.' | uint64_t{1} << ':' |
+                             uint64_t{1} << '!' | uint64_t{1} << '?';
+  return last < 64 && (kEnds >> last) & 1;
 }
 
 /// Wrap, indent and separate before a non-empty word of `n` characters.
@@ -48,6 +51,19 @@ void PlaceWord(ConversionState* state, const Settings& settings,
 }
 
 }  // namespace
+
+bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
+                        std::string_view word) {
+  const int64_t n = static_cast<int64_t>(word.size());
+  if ((state->FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) ||
+      state->LineColumn <= IndentThreshold(*state, settings) ||
+      n + state->LineColumn >= settings.RightMargin - settings.LeftMargin ||
+      (settings.Space2AfterPeriod && state->SentenceEnded))
+    return false;
+  state->LineColumn += n + 1;
+  state->SentenceEnded = EndsSentence(word);
+  return true;
+}
 
 void AppendUnderline(const ConversionState& state, int64_t count,
                      std::string* output) {

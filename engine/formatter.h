@@ -16,13 +16,22 @@
 void EmitWord(ConversionState* state, const Settings& settings,
               std::string_view word, std::string* output);
 
+/// For a non-empty word without leading whitespace: when EmitWord would write
+/// nothing but one space and the word (no line end asked for, not
+/// preformatted, the line begun, room on it, no second space owed after a
+/// sentence), moves the column and the sentence flag as EmitWord would and
+/// returns true; the caller appends the space and the word. Otherwise changes
+/// nothing and returns false. Lets a run of such words be written in one piece.
+bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
+                        std::string_view word);
+
 /// Appends `count` underline characters ("=" under UnderlineDouble, "-"
 /// otherwise), then the line end.
 void AppendUnderline(const ConversionState& state, int64_t count,
                      std::string* output);
 
 /// True for the six whitespace characters: space, tab, LF, VT, FF and CR.
-inline bool IsWhitespace(unsigned char c) {
+constexpr bool IsWhitespace(unsigned char c) {
   return c == ' ' || (c >= '\t' && c <= '\r');
 }
 

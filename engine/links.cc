@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <functional>
 
 #include "engine/formatter.h"
@@ -40,31 +41,39 @@ void Insert(std::vector<uint64_t>* slots, uint64_t entry) {
   }
 }
 
-/// Doubles the index when it would become more than half full.
+/// Doubles the index when it would become more than three quarters full.
 void GrowIndex(UrlList* urls) {
-  if (2 * (urls->ends.size() + 1) <= urls->slots.size()) return;
+  if (4 * (urls->ends.size() + 1) <= 3 * urls->slots.size()) return;
   std::vector<uint64_t> bigger(std::max<size_t>(1024, 2 * urls->slots.size()), 0);
   for (uint64_t entry : urls->slots)
     if (entry != 0) Insert(&bigger, entry);
   urls->slots.swap(bigger);
 }
 
-/// Appends `lead`, the heading and one ".. [i] target" line per entry, each
-/// line ended by `newline`, then releases the list.
-void AppendList(UrlList* urls, std::string_view lead, std::string_view newline,
-                std::string* output) {
-  if (urls->ends.empty()) return;
-  output->append(lead);
-  output->append(kListHeading);
-  output->append(newline);
-  for (size_t i = 0; i < urls->ends.size(); i++) {
-    output->append(".. ");
-    AppendNumber(i + 1, output);
-    output->push_back(' ');
-    output->append(UrlAt(*urls, i));
+/// Appends the list from entry `*next` on: `lead` and the heading first, then
+/// one ".. [i] target" line per entry, each ended by `newline`, stopping once
+/// `output` holds `limit` bytes or more. Returns true when the list is done,
+/// and then releases it.
+bool AppendListPart(UrlList* urls, std::string_view lead, std::string_view newline,
+                    size_t* next, size_t limit, std::string* output) {
+  const size_t count = urls->ends.size();
+  if (count == 0) return true;
+  if (*next == 0) {
+    output->append(lead);
+    output->append(kListHeading);
     output->append(newline);
   }
+  while (*next < count) {
+    output->append(".. ");
+    AppendNumber(*next + 1, output);
+    output->push_back(' ');
+    output->append(UrlAt(*urls, *next));
+    output->append(newline);
+    ++*next;
+    if (output->size() >= limit && *next < count) return false;
+  }
   *urls = UrlList{};
+  return true;
 }
 
 }  // namespace
@@ -117,10 +126,16 @@ size_t RegisterUrl(UrlList* urls, std::string_view target) {
   return position;
 }
 
+bool WriteUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output) {
+  return AppendListPart(urls, "\n", "\n", next, limit, output);
+}
+
 void WriteUrlList(UrlList* urls, std::string* output) {
-  AppendList(urls, "\n", "\n", output);
+  size_t next = 0;
+  WriteUrlListPart(urls, &next, SIZE_MAX, output);
 }
 
 void AppendUrlList(UrlList* urls, std::string* output) {
-  AppendList(urls, "\r\n\r\n", "\r\n", output);
+  size_t next = 0;
+  AppendListPart(urls, "\r\n\r\n", "\r\n", &next, SIZE_MAX, output);
 }

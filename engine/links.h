@@ -30,6 +30,12 @@ size_t RegisterUrl(UrlList* urls, std::string_view target);
 /// the list. Nothing when the list is empty.
 void WriteUrlList(UrlList* urls, std::string* output);
 
+/// WriteUrlList a part at a time, so that a long list need not be held whole:
+/// appends from entry `*next` (0 to begin) on until `output` holds `limit`
+/// bytes or more, and advances `*next`. Returns true when the list is done;
+/// it is then emptied.
+bool WriteUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output);
+
 /// Appends the reference list with "\r\n" line ends and a blank line before
 /// it, for clipboard mode, and empties the list. Nothing when it is empty.
 void AppendUrlList(UrlList* urls, std::string* output);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/byte_runs.h"
 #include "engine/formatter.h"
 #include "engine/tags.h"
 
@@ -56,7 +57,7 @@ void EndTag(ConversionState* state, const Settings& settings,
             std::string* output) {
   if (state->EntityOpen && state->EntityInTag) ReturnEntityToTag(state);
   state->TagOpen = false;
-  HandleTag(state, settings, &state->TagBuffer, output);
+  HandleTag(state, settings, state->TagBuffer, output);
 }
 
 // Rule 3: "&" opens a reference, even inside a tag and even if one is open.
@@ -106,6 +107,129 @@ bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
   return state.CrLfMode ? c == '\r' : (c == '\n' && is_last);
 }
 
+// Rule 9 for a run of word characters, with rule 8 cutting it where the word
+// is full. Returns true when the run's last byte was added by rule 9, so that
+// when it is also the chunk's last byte the word goes out.
+bool JoinWord(ConversionState* state, const Settings& settings,
+              std::string_view run, std::string* output) {
+  const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
+  std::string& word = state->WordBuffer;
+  bool joined = true;
+  while (!run.empty()) {
+    if (word.size() >= limit) {
+      EndWord(state, settings, output);
+      word.push_back(run[0]);
+      run.remove_prefix(1);
+      joined = false;
+      continue;
+    }
+    size_t take = std::min(limit - word.size(), run.size());
+    word.append(run.substr(0, take));
+    run.remove_prefix(take);
+    joined = true;
+  }
+  return joined;
+}
+
+/// True when the pending word holds nothing the formatter would write outside
+/// preformatted text: it is empty or only the whitespace that began it.
+bool HoldsOnlyWhitespace(const std::string& word) {
+  return word.empty() || (word.size() == 1 && IsWhitespace(word[0]));
+}
+
+// Rules 9 and 8 for the words after the space at `space`, as long as each is
+// whole, ends at a single space and the formatter would write it as just a
+// space and the word: then the words go out as they stand in the input, in
+// one piece. Returns the position of the space after the last word taken
+// (`space` when there is none); that space is the pending word.
+size_t TakePlainWords(ConversionState* state, const Settings& settings,
+                      std::string_view chunk, size_t space, std::string* output) {
+  const char* text = chunk.data();
+  const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
+  size_t last = space;
+  for (;;) {
+    const size_t start = last + 1;
+    const size_t run = RunLength<kWordText>(text + start, text + chunk.size());
+    const size_t next = start + run;
+    if (run == 0 || run >= limit || next >= chunk.size() || text[next] != ' ' ||
+        !PlaceAfterOneSpace(state, settings, chunk.substr(start, run)))
+      break;
+    last = next;
+  }
+  if (last > space) output->append(chunk.substr(space, last - space));
+  return last;
+}
+
+// Rules 9 and 8 for the run of word characters at `at`, and, when a plain
+// whitespace byte ends it, for that byte too. Returns the number of bytes taken.
+//
+// The commonest case goes straight from the input to the formatter: a word
+// that fits, with nothing pending before it but whitespace, ended by
+// whitespace that is not a kept line end. Emitting the pending word and the
+// run together would write the same text.
+size_t TakeWord(ConversionState* state, const Settings& settings,
+                std::string_view chunk, size_t at, ChunkEnd end,
+                std::string* output) {
+  const char* text = chunk.data();
+  const size_t run = RunLength<kWordText>(text + at, text + chunk.size());
+  const size_t after = at + run;
+  const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
+  std::string& word = state->WordBuffer;
+  if (after < chunk.size() && IsWhitespace(text[after]) &&
+      !(state->FormatFlags & Preformatted) && HoldsOnlyWhitespace(word) &&
+      word.size() + run <= limit &&
+      !IsKeptLineEnd(*state, settings, text[after],
+                     after + 1 == chunk.size() && end == ChunkEnd::kEnds)) {
+    if (state->FormatFlags & InHead) {
+      word.assign(1, text[after]);
+      return run + 1;
+    }
+    EmitWord(state, settings, chunk.substr(at, run), output);
+    const size_t space = text[after] == ' '
+                             ? TakePlainWords(state, settings, chunk, after, output)
+                             : after;
+    word.assign(1, text[space]);
+    return space + 1 - at;
+  }
+  bool joined = JoinWord(state, settings, chunk.substr(at, run), output);
+  if (joined && after == chunk.size() && end == ChunkEnd::kEnds)
+    EndWord(state, settings, output);
+  return run;
+}
+
+/// The length of the tag at `at` ("<", text, ">") when it lies whole in the
+/// chunk with nothing in it but plain tag text; otherwise 0.
+size_t WholeTagLength(std::string_view chunk, size_t at) {
+  const char* text = chunk.data();
+  size_t close = at + 1 + RunLength<kTagText>(text + at + 1, text + chunk.size());
+  return close < chunk.size() && text[close] == '>' ? close - at + 1 : 0;
+}
+
+// The shortcuts: with no reference open, runs of bytes that rules 6 and 9
+// would take one by one, a whole tag, and a whole word are taken at once.
+// Returns the number of bytes taken, 0 when none applies.
+size_t TakeRun(ConversionState* state, const Settings& settings,
+               std::string_view chunk, size_t at, ChunkEnd end,
+               std::string* output) {
+  const char c = chunk[at];
+  if (state->TagOpen) {
+    if (!InClass(c, kTagText)) return 0;
+    size_t run = RunLength<kTagText>(chunk.data() + at, chunk.data() + chunk.size());
+    AppendToTag(state, chunk.substr(at, run));
+    return run;
+  }
+  if (InClass(c, kWordText)) return TakeWord(state, settings, chunk, at, end, output);
+  if (c == '<') {
+    // Rules 4, 6 and 2 in one step; the tag's text is read where it lies.
+    if (size_t length = WholeTagLength(chunk, at)) {
+      HandleTag(state, settings, chunk.substr(at + 1, std::min(length - 2, kMaxTagLength)),
+                output);
+      return length;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool ScanChunk(ConversionState* state, const Settings& settings,
@@ -134,6 +258,12 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
   //   5. An open reference collects it.  9. The byte joins the word.
   const size_t n = chunk.size();
   for (; i < n; i++) {
+    if (!state->EntityOpen) {
+      if (size_t taken = TakeRun(state, settings, chunk, i, end, output)) {
+        i += taken - 1;
+        continue;
+      }
+    }
     const char c = chunk[i];
     const bool is_last = i + 1 == n && end == ChunkEnd::kEnds;
     if (static_cast<unsigned char>(c) >= 0x80) {

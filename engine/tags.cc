@@ -2,6 +2,10 @@
 // table of names; each name leads to one small action.
 #include "engine/tags.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
 #include "engine/formatter.h"
 #include "engine/links.h"
 
@@ -109,11 +113,42 @@ constexpr TagRow kTagRows[] = {
     {"PRE", PreStart},    {"/PRE", PreEnd},
 };
 
+/// A tag text of at most kMaxNameLength characters as one number: its length
+/// and its characters, upper-cased. Equal keys mean equal upper-cased texts.
+constexpr size_t kMaxNameLength = 7;
+constexpr uint64_t NameKey(std::string_view text) {
+  uint64_t key = text.size();
+  for (char c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    key = key << 8 | static_cast<unsigned char>(c);
+  }
+  return key;
+}
+
+struct KeyedAction {
+  uint64_t key;
+  TagActionFn act;
+};
+
+// The rows by key, for a binary search.
+constexpr auto kTagIndex = [] {
+  std::array<KeyedAction, std::size(kTagRows)> index{};
+  for (size_t i = 0; i < index.size(); i++)
+    index[i] = {NameKey(kTagRows[i].name), kTagRows[i].act};
+  std::sort(index.begin(), index.end(),
+            [](const KeyedAction& a, const KeyedAction& b) { return a.key < b.key; });
+  return index;
+}();
+
+/// The action for a whole tag text, or nullptr. Upper-casing the text outside
+/// quotes first would change nothing here: a text with a quote matches no name.
 TagActionFn FindTagAction(std::string_view tag) {
-  if (tag.size() > 7) return nullptr;  // longer than every name in the table
-  for (const TagRow& row : kTagRows)
-    if (row.name == tag) return row.act;
-  return nullptr;
+  if (tag.size() > kMaxNameLength) return nullptr;
+  const uint64_t key = NameKey(tag);
+  auto row = std::lower_bound(
+      kTagIndex.begin(), kTagIndex.end(), key,
+      [](const KeyedAction& a, uint64_t k) { return a.key < k; });
+  return row != kTagIndex.end() && row->key == key ? row->act : nullptr;
 }
 
 }  // namespace
@@ -129,17 +164,22 @@ void UpperCaseOutsideQuotes(std::string* text) {
 }
 
 void HandleTag(ConversionState* state, const Settings& settings,
-               std::string* tag, std::string* output) {
-  UpperCaseOutsideQuotes(tag);
-  if (!tag->empty() && (*tag)[0] == 'A') {
-    ExtractHref(state, *tag);
+               std::string_view tag, std::string* output) {
+  // Only an anchor's text is needed upper-cased, for its HREF; it is
+  // upper-cased in TagBuffer, which may hold it already. Every other row
+  // compares the whole text with a name, case aside.
+  if (!tag.empty() && (tag[0] == 'A' || tag[0] == 'a')) {
+    std::string& upper = state->TagBuffer;
+    if (tag.data() != upper.data()) upper.assign(tag);
+    UpperCaseOutsideQuotes(&upper);
+    ExtractHref(state, upper);
     return;
   }
-  if (*tag == "/A" && HasLinkTarget(*state)) {
+  if (tag.size() == 2 && NameKey(tag) == NameKey("/A") && HasLinkTarget(*state)) {
     CloseAnchor(state, settings);
     return;
   }
-  if (TagActionFn act = FindTagAction(*tag)) {
+  if (TagActionFn act = FindTagAction(tag)) {
     act(state, settings, output);
     return;
   }

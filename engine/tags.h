@@ -8,11 +8,13 @@
 #include "engine/conversion_state.h"
 #include "engine/settings.h"
 
-/// Acts on one tag whose text (without "<" and ">") is `tag`; upper-cases it
-/// outside quotes in place. May emit the pending word (state->WordBuffer) to
-/// `output`, or append marks or a link number to it.
+/// Acts on one tag whose text (without "<" and ">") is `tag`; case does not
+/// matter outside quotes. May emit the pending word (state->WordBuffer) to
+/// `output`, or append marks or a link number to it. An anchor's text is
+/// copied to state->TagBuffer (unless `tag` is that already) and upper-cased
+/// there outside quotes.
 void HandleTag(ConversionState* state, const Settings& settings,
-               std::string* tag, std::string* output);
+               std::string_view tag, std::string* output);
 
 /// Changes a-z into A-Z in place, except between double quotes: each double
 /// quote switches between outside and inside.

@@ -167,4 +167,46 @@ TEST(FormatterTest, CrLfModeWritesCrLfEverywhere) {
   EXPECT_EQ(Place(&state, {" word"}), "\r\n" + std::string(72, '=') + "\r\n  word\r\n");
 }
 
+
+TEST(FormatterTest, PlaceAfterOneSpaceAgreesWithEmitWord) {
+  struct Start {
+    int64_t column;
+    uint32_t flags;
+    bool sentence_ended;
+  };
+  const Start starts[] = {
+      {0, 0, false},  {2, 0, false},  {3, 0, false},  {40, 0, true},
+      {70, 0, false}, {71, 0, false}, {1, NoIndent, false},
+      {0, NoIndent, false}, {10, Preformatted, false}, {10, EndLineAfter, false},
+      {10, NewLineAfter, false}, {10, UnderlineDouble, false},
+  };
+  Settings spaced;
+  spaced.Space2AfterPeriod = 1;
+  for (const Settings& settings : {Settings{}, spaced}) {
+    for (const Start& start : starts) {
+      for (std::string word : {"a", "word.", "end\"\"", "12345"}) {
+        ConversionState placed, emitted;
+        for (ConversionState* state : {&placed, &emitted}) {
+          state->LineColumn = start.column;
+          state->FormatFlags = start.flags;
+          state->SentenceEnded = start.sentence_ended;
+        }
+        std::string output;
+        EmitWord(&emitted, settings, word, &output);
+        SCOPED_TRACE(std::to_string(start.column) + " " + word);
+        if (PlaceAfterOneSpace(&placed, settings, word)) {
+          EXPECT_EQ(output, " " + word);
+          EXPECT_EQ(placed.LineColumn, emitted.LineColumn);
+          EXPECT_EQ(placed.SentenceEnded, emitted.SentenceEnded);
+          EXPECT_EQ(placed.FormatFlags, emitted.FormatFlags);
+        } else {
+          EXPECT_NE(output, " " + word);
+          EXPECT_EQ(placed.LineColumn, start.column);
+          EXPECT_EQ(placed.SentenceEnded, start.sentence_ended);
+        }
+      }
+    }
+  }
+}
+
 }  // namespace

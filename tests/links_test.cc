@@ -166,4 +166,30 @@ TEST(LinksTest, ReferenceListWriters) {
   EXPECT_EQ(output, "");
 }
 
+TEST(LinksTest, ReferenceListInParts) {
+  // Written in parts of any size, handed on between parts, the list is the
+  // same text as written whole, and the list is empty afterwards.
+  for (size_t limit : {0, 1, 30, 45, 1000}) {
+    UrlList urls;
+    for (const char* target : {"a.htm", "bb.htm", "c.htm"}) RegisterUrl(&urls, target);
+    std::string written, part;
+    size_t next = 0;
+    int parts = 1;
+    while (!WriteUrlListPart(&urls, &next, limit, &part)) {
+      written += part;
+      part.clear();
+      parts++;
+    }
+    written += part;
+    EXPECT_EQ(written, ListText({"a.htm", "bb.htm", "c.htm"})) << limit;
+    EXPECT_EQ(parts, limit < 30 ? 3 : limit < 1000 ? 2 : 1) << limit;
+    EXPECT_EQ(RegisterUrl(&urls, "c.htm"), 0u);
+  }
+  UrlList empty;
+  std::string output;
+  size_t next = 0;
+  EXPECT_TRUE(WriteUrlListPart(&empty, &next, 0, &output));
+  EXPECT_EQ(output, "");
+}
+
 }  // namespace

@@ -214,4 +214,59 @@ TEST(ScannerTest, TagTextStopsAt3071Characters) {
   EXPECT_EQ(target_of(3071, "&gt;"), "x");
 }
 
+
+/// Converts `chunks` one byte at a time, each byte a piece of its chunk, so
+/// that no run, whole tag or whole word is ever seen at once.
+std::string ConvertByteByByte(const std::vector<std::string>& chunks,
+                              const Settings& settings, bool crlf) {
+  ConversionState state;
+  state.CrLfMode = crlf;
+  std::string output;
+  for (const std::string& chunk : chunks) {
+    for (size_t i = 0; i < chunk.size(); i++) {
+      ChunkEnd end = i + 1 == chunk.size() ? ChunkEnd::kEnds : ChunkEnd::kContinues;
+      ScanChunk(&state, settings, std::string_view(chunk).substr(i, 1), &output, end);
+    }
+  }
+  return output;
+}
+
+TEST(ScannerTest, WordsAndTagsTakenWholeConvertAsByteByByte) {
+  const std::string a62(62, 'a'), a63(63, 'a');
+  const std::vector<std::vector<std::string>> files = {
+      // Runs of plain words that wrap, end sentences and meet other whitespace.
+      {"one two three four five six seven eight nine ten eleven twelve thirteen "
+       "fourteen fifteen sixteen.\n", "Done. Next: words\tafter a tab  and two spaces.\n"},
+      // Words at and past the word limit, before and after a space.
+      {a62 + " " + a63 + " x " + a63 + "b y\n", "z " + a62 + "\n",
+       "x " + a63 + " y " + std::string(33, 'c') + " z\n"},
+      // Head text, preformatted text and headings around plain words.
+      {"<HEAD>head words here </HEAD>x <TITLE>t t</TITLE>body words here\n",
+       "<PRE> pre  words\there </PRE>after pre words\n",
+       "<H1>Heading words here</H1>text <LI>item words <B>bold words</B> end\n"},
+      // Whole tags, cut tags, tags with references and high bytes in them.
+      {"<p class=\"x\">a <a href=\"u.htm?a=1&amp;b=2\">link words</a>. <i>i</i>\n",
+       "<div\n", "id=\"d\">in <b\xe9>b</b> <x\x92y> &lt;tag&gt; <" + std::string(3100, 'q') +
+       "> tail\n"},
+      {"x>y a;b <>empty<> c\x01" "d e\x1f" "f\n"},
+  };
+  Settings narrow;
+  narrow.LeftMargin = 0;
+  narrow.RightMargin = 40;
+  narrow.MaxWordLength = 34;
+  Settings spaced;
+  spaced.Space2AfterPeriod = 1;
+  spaced.KeepLinefeeds = 0;
+  for (const Settings& settings : {Settings{}, narrow, spaced}) {
+    for (bool crlf : {false, true}) {
+      for (const auto& file : files) {
+        SCOPED_TRACE(file.front());
+        EXPECT_EQ(ConvertByteByByte(file, settings, crlf), Convert(file, settings, crlf));
+      }
+    }
+  }
+  // A run of plain words is written as it stands, with the margin before it.
+  EXPECT_EQ(Convert({"Words go out as they stand.\n"}), "  Words go out as they stand.\n");
+}
+
 }  // namespace

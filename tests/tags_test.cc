@@ -117,13 +117,12 @@ TEST(TagsTest, UpperCaseOutsideQuotes) {
 
 TEST(TagsTest, HandleTagWorksOnThePendingWord) {
   ConversionState state;
-  std::string output, bold = "strong", paragraph = "p";
+  std::string output, bold = "sTrOnG", paragraph = "p";
   state.WordBuffer = " x";
-  HandleTag(&state, {}, &bold, &output);
-  EXPECT_EQ(bold, "STRONG");
+  HandleTag(&state, {}, bold, &output);
   EXPECT_EQ(state.WordBuffer, " x**");
   EXPECT_EQ(output, "");
-  HandleTag(&state, {}, &paragraph, &output);
+  HandleTag(&state, {}, paragraph, &output);
   EXPECT_EQ(state.WordBuffer, "");
   EXPECT_EQ(output, "  x**\n\n");
 }
