@@ -106,6 +106,24 @@ bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
   return state.CrLfMode ? c == '\r' : (c == '\n' && is_last);
 }
 
+// The chunk ended right after the previous piece, whose last byte was scanned
+// as one the chunk goes on after: do what that byte does as the chunk's last.
+void EndChunkAfterPiece(ConversionState* state, const Settings& settings,
+                        std::string* output) {
+  using ContinuedByte = ConversionState::ContinuedByte;
+  if (state->PieceEndedWith == ContinuedByte::kWordCharacter) {
+    EndWord(state, settings, output);  // rule 9
+  } else if (state->PieceEndedWith == ContinuedByte::kLineFeed &&
+             !(state->FormatFlags & InHead)) {
+    // Rule 7: the line feed already emitted the word and opened the next one;
+    // an empty word now writes the line end that word would have carried.
+    state->FormatFlags |= NewLineAfter;
+    EmitWord(state, settings, "", output);
+  }
+  state->PieceEndedWith = ContinuedByte::kNone;
+  state->CrEndedPiece = false;
+}
+
 }  // namespace
 
 bool ScanChunk(ConversionState* state, const Settings& settings,
@@ -116,6 +134,11 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
     end = ChunkEnd::kEnds;
     whole = false;
   }
+  if (chunk.empty()) {
+    if (end == ChunkEnd::kEnds) EndChunkAfterPiece(state, settings, output);
+    return whole;
+  }
+  state->PieceEndedWith = ConversionState::ContinuedByte::kNone;
   size_t i = 0;
   // A CR LF pair cut between two pieces: the line feed belongs to the line end
   // the carriage return already made.
@@ -165,9 +188,14 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
                state->WordBuffer.size() + 1 >= static_cast<size_t>(settings.MaxWordLength)) {
       EndWord(state, settings, output);
       state->WordBuffer.push_back(c);
+      if (i + 1 == n && end == ChunkEnd::kContinues && IsKeptLineEnd(*state, settings, c, true))
+        state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
     } else {
       state->WordBuffer.push_back(c);
-      if (is_last) EndWord(state, settings, output);
+      if (is_last)
+        EndWord(state, settings, output);
+      else if (i + 1 == n)
+        state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
     }
   }
   return whole;
