@@ -45,7 +45,8 @@ std::string ConvertWithBuffer(const std::string& input, size_t buffer_size,
     EXPECT_TRUE(reader.Open(dir / "in.htm"));
     TextWriter writer;
     EXPECT_TRUE(writer.Open(dir / "out.txt"));
-    ConvertText(&reader, settings, &writer);
+    EXPECT_TRUE(ConvertText(&reader, settings, &writer));
+    EXPECT_TRUE(writer.Close());
   }
   return ReadFile(dir / "out.txt");
 }

@@ -2,9 +2,11 @@
 #include "tests/test_util.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,9 +40,19 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) { return fs::exists(path); }
 
+std::vector<std::string> FileNames(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 RunResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
-                     const std::string& cwd) {
-  std::string error_file = cwd + "/.stderr";
+                     const std::string& cwd, size_t file_size_limit) {
+  constexpr unsigned kKillAfterSeconds = 60;
+  // Outside `cwd`, so that the program's folder holds only what it makes.
+  std::string error_file = cwd + ".stderr";
   pid_t pid = fork();
   if (pid == 0) {
     int in = open("/dev/null", O_RDONLY);
@@ -48,6 +60,11 @@ RunResult RunProgram(const std::string& exe, const std::vector<std::string>& arg
     if (in < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(127);
     dup2(in, 0);
     dup2(err, 2);
+    if (file_size_limit > 0) {
+      rlimit limit{file_size_limit, file_size_limit};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    }
+    alarm(kKillAfterSeconds);  // lasts through exec
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(exe.c_str()));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));

@@ -1,10 +1,14 @@
 // The POSIX program entry: joins the arguments into the command-line text, as
 // Windows hands it to a GUI program, and runs it.
+#include <csignal>
 #include <string>
 
 #include "app/entry.h"
 
 int main(int argc, char** argv) {
+  // Past a file-size limit, a write should fail and be handled (the partial
+  // output removed), not kill the program and leave the partial file behind.
+  signal(SIGXFSZ, SIG_IGN);
   std::string command_line;
   for (int i = 1; i < argc; i++) {
     if (i > 1) command_line.push_back(' ');
