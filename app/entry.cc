@@ -1,6 +1,7 @@
 // The program's entry logic, shared by every OS's entry point.
 #include "app/entry.h"
 
+#include "app/clipboard_mode.h"
 #include "app/modes.h"
 #include "app/settings.h"
 

@@ -1,4 +1,4 @@
-// File mode (and the seam for clipboard mode).
+// File mode.
 #include "app/modes.h"
 
 #include "engine/links.h"
@@ -89,5 +89,3 @@ bool ConvertFile(std::string_view command_line, const Settings& settings) {
   // On failure the writer's destructor discards the unfinished output.
   return ConvertText(&input, settings, &output) && output.Close();
 }
-
-void ConvertClipboard(const Settings&) {}

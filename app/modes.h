@@ -1,5 +1,5 @@
-// The two modes of a run: file mode converts one file into a text file beside
-// it; clipboard mode converts the clipboard's text in place.
+// File mode: converts one file into a text file beside it, line by line.
+// (Clipboard mode, the other mode of a run, is in app/clipboard_mode.h.)
 #ifndef QLN_APP_MODES_H_
 #define QLN_APP_MODES_H_
 
@@ -17,9 +17,6 @@
 /// input itself, ends quietly. Returns false when reading or writing failed
 /// part-way: no output is left and a file of its name keeps its contents.
 bool ConvertFile(std::string_view command_line, const Settings& settings);
-
-/// Clipboard mode. Not built yet: it leaves the clipboard as it is.
-void ConvertClipboard(const Settings& settings);
 
 /// What file mode makes of a path.
 enum class PathCheck {

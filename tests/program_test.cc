@@ -147,15 +147,15 @@ TEST_F(ProgramTest, FailedWriteOrReadLeavesNoOutput) {
 
   // A full disk, as a file-size limit: the previous output stays as it was.
   WriteFile(dir_ / "page.txt", "previous");
-  RunResult result = RunProgram(qln_, {"page.htm"}, dir_.path(), kLimit);
+  RunResult result = RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", kLimit);
   EXPECT_EQ(1, result.exit_code);
   EXPECT_EQ("", result.standard_error);
   EXPECT_EQ("previous", ReadFile(dir_ / "page.txt"));
   std::filesystem::remove(dir_ / "page.txt");
-  EXPECT_EQ(1, RunProgram(qln_, {"page.htm"}, dir_.path(), kLimit).exit_code);
+  EXPECT_EQ(1, RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", kLimit).exit_code);
   EXPECT_EQ((std::vector<std::string>{"page.htm", "qln"}), FileNames(dir_.path()));
   // With room to spare, the same run succeeds.
-  EXPECT_EQ(0, RunProgram(qln_, {"page.htm"}, dir_.path(), 100 * kLimit).exit_code);
+  EXPECT_EQ(0, RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", 100 * kLimit).exit_code);
   std::string text = ReadFile(dir_ / "page.txt");
   EXPECT_GT(text.size(), kLimit);
   EXPECT_TRUE(text.ends_with("  Some words to convert.\r\n\r\n"));

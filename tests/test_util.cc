@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -49,17 +50,29 @@ std::vector<std::string> FileNames(const std::string& dir) {
 }
 
 RunResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
-                     const std::string& cwd, size_t file_size_limit) {
+                     const std::string& cwd, Input from, const std::string& input,
+                     size_t file_size_limit) {
   constexpr unsigned kKillAfterSeconds = 60;
-  // Outside `cwd`, so that the program's folder holds only what it makes.
-  std::string error_file = cwd + ".stderr";
+  std::string output_file = cwd + "/.stdout";
+  std::string error_file = cwd + "/.stderr";
+  std::string input_file = cwd + "/.stdin";
+  if (from == Input::kFile) WriteFile(input_file, input);
+  int pipe_ends[2] = {-1, -1};
+  if (from == Input::kPipe && pipe(pipe_ends) != 0) return {};
   pid_t pid = fork();
   if (pid == 0) {
-    int in = open("/dev/null", O_RDONLY);
+    int in = from == Input::kPipe ? pipe_ends[0]
+             : from == Input::kFile ? open(input_file.c_str(), O_RDONLY)
+                                    : open("/dev/null", O_RDONLY);
+    int out = open(output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int err = open(error_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(127);
+    if (in < 0 || out < 0 || err < 0 || chdir(cwd.c_str()) != 0) _exit(127);
     dup2(in, 0);
+    dup2(out, 1);
     dup2(err, 2);
+    if (from == Input::kPipe) close(pipe_ends[1]);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
     if (file_size_limit > 0) {
       rlimit limit{file_size_limit, file_size_limit};
       if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
@@ -72,12 +85,22 @@ RunResult RunProgram(const std::string& exe, const std::vector<std::string>& arg
     execv(exe.c_str(), argv.data());
     _exit(127);
   }
+  if (from == Input::kPipe) {
+    std::signal(SIGPIPE, SIG_IGN);  // a program that reads nothing must not kill the test
+    close(pipe_ends[0]);
+    if (pid > 0 && write(pipe_ends[1], input.data(), input.size()) < 0) {
+      // the program went away without reading: its result tells
+    }
+    close(pipe_ends[1]);
+  }
   RunResult result;
   int status = 0;
   if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
     result.exit_code = WEXITSTATUS(status);
+  result.standard_output = ReadFile(output_file);
   result.standard_error = ReadFile(error_file);
-  fs::remove(error_file);
+  for (const std::string& file : {output_file, error_file, input_file})
+    fs::remove(file);
   return result;
 }
 

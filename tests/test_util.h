@@ -33,15 +33,24 @@ std::vector<std::string> FileNames(const std::string& dir);
 /// The result of running the executable.
 struct RunResult {
   int exit_code = -1;
+  std::string standard_output;
   std::string standard_error;
 };
 
-/// Runs `exe` with `args` (each one argument, no shell) in the folder `cwd`,
-/// with standard input from /dev/null. A `file_size_limit` above 0 limits the
-/// size of every file it writes (RLIMIT_FSIZE). A program still running
-/// after a minute is killed.
+/// Where the program's standard input comes from.
+enum class Input {
+  kNull,  ///< /dev/null, as when started from a desktop
+  kPipe,  ///< a pipe that carries `input` (keep it under 64 KiB)
+  kFile,  ///< a regular file that holds `input`
+};
+
+/// Runs `exe` with `args` (each one argument, no shell) in the folder `cwd`.
+/// The program sees no desktop display, so it never reaches a real clipboard.
+/// A `file_size_limit` above 0 limits the size of every file it writes
+/// (RLIMIT_FSIZE). A program still running after a minute is killed.
 RunResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
-                     const std::string& cwd, size_t file_size_limit = 0);
+                     const std::string& cwd, Input from = Input::kNull,
+                     const std::string& input = "", size_t file_size_limit = 0);
 
 /// Copies the built qln into `dir`, so that a qln.ini there is the one it reads.
 /// Returns the copy's path.

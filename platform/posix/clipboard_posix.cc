@@ -1,0 +1,201 @@
+// The clipboard on Linux and other POSIX systems. When standard input is a
+// pipe or a file, that is the clipboard: the text comes from standard input and
+// the result goes to standard output, which makes the program a filter. Else
+// the desktop's clipboard is reached through its command-line tools: wl-paste
+// and wl-copy under Wayland, xclip under X11, started directly (no shell).
+// Text crosses this edge with LF line ends outside and CR LF inside.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/posix/line_ends.h"
+
+extern char** environ;
+
+namespace platform {
+
+struct PreparedText {
+  std::string text;  // LF line ends, as it goes out
+};
+
+namespace {
+
+/// A desktop clipboard tool: how to start it to read, and to write.
+struct Tool {
+  const char* display_variable;  // the tool is used when this is set
+  std::vector<const char*> read_arguments;
+  std::vector<const char*> write_arguments;
+};
+
+const Tool kTools[] = {
+    {"WAYLAND_DISPLAY",
+     {"wl-paste", "--no-newline", "--type", "text", nullptr},
+     {"wl-copy", "--type", "text/plain", nullptr}},
+    {"DISPLAY",
+     {"xclip", "-selection", "clipboard", "-out", nullptr},
+     {"xclip", "-selection", "clipboard", "-in", nullptr}},
+};
+
+bool StandardInputIsTheClipboard() {
+  struct stat status;
+  return fstat(STDIN_FILENO, &status) == 0 &&
+         (S_ISFIFO(status.st_mode) || S_ISREG(status.st_mode));
+}
+
+bool IsSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+bool AnyDesktopClipboard() {
+  for (const Tool& tool : kTools)
+    if (IsSet(tool.display_variable)) return true;
+  return false;
+}
+
+bool ReadAll(int fd, std::string* bytes) {
+  char block[64 * 1024];
+  for (;;) {
+    ssize_t count = read(fd, block, sizeof block);
+    if (count > 0) {
+      bytes->append(block, static_cast<size_t>(count));
+    } else if (count == 0) {
+      return true;
+    } else if (errno != EINTR) {
+      return false;
+    }
+  }
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t count = write(fd, bytes.data(), bytes.size());
+    if (count >= 0) {
+      bytes.remove_prefix(static_cast<size_t>(count));
+    } else if (errno != EINTR) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ExitedCleanly(pid_t child) {
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0)
+    if (errno != EINTR) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+/// Starts `arguments` with `fd` as its standard input (when `child_fd` is 0)
+/// or standard output (when it is 1); the other standard streams go to
+/// /dev/null, so that a tool that stays behind to serve the clipboard holds
+/// none of ours. Returns the child, or -1 when it cannot be started.
+pid_t Start(const std::vector<const char*>& arguments, int fd, int child_fd) {
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) return -1;
+  for (int stream = 0; stream <= 2; stream++) {
+    if (stream == child_fd) {
+      posix_spawn_file_actions_adddup2(&actions, fd, stream);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, stream, "/dev/null",
+                                       stream == 0 ? O_RDONLY : O_WRONLY, 0);
+    }
+  }
+  pid_t child = -1;
+  int error = posix_spawnp(&child, arguments[0], &actions, nullptr,
+                           const_cast<char* const*>(arguments.data()), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  return error == 0 ? child : -1;
+}
+
+enum class ToolResult { kNotStarted, kFailed, kDone };
+
+/// Runs a tool with a pipe on its standard input, to which all of `input` is
+/// written in one go (`child_fd` 0), or on its standard output, all of which
+/// is read into `*output` (`child_fd` 1). Done only when the tool ends
+/// cleanly: one that finds no text on the clipboard ends with an error.
+ToolResult RunTool(const std::vector<const char*>& arguments, int child_fd,
+                   std::string_view input, std::string* output) {
+  int pipe_ends[2];
+  if (pipe2(pipe_ends, O_CLOEXEC) != 0) return ToolResult::kNotStarted;
+  bool writing = child_fd == STDIN_FILENO;
+  int ours = writing ? pipe_ends[1] : pipe_ends[0];
+  int theirs = writing ? pipe_ends[0] : pipe_ends[1];
+  pid_t child = Start(arguments, theirs, child_fd);
+  close(theirs);
+  if (child < 0) {
+    close(ours);
+    return ToolResult::kNotStarted;
+  }
+  bool transferred = writing ? WriteAll(ours, input) : ReadAll(ours, output);
+  close(ours);
+  bool clean = ExitedCleanly(child);
+  return transferred && clean ? ToolResult::kDone : ToolResult::kFailed;
+}
+
+}  // namespace
+
+bool OpenClipboard() { return StandardInputIsTheClipboard() || AnyDesktopClipboard(); }
+
+void CloseClipboard() {}
+
+bool GetClipboardText(std::string* text) {
+  std::string raw;
+  if (StandardInputIsTheClipboard()) {
+    if (!ReadAll(STDIN_FILENO, &raw)) return false;
+  } else {
+    // The first tool for a running display that can be started decides.
+    ToolResult result = ToolResult::kNotStarted;
+    for (const Tool& tool : kTools) {
+      if (!IsSet(tool.display_variable)) continue;
+      raw.clear();
+      result = RunTool(tool.read_arguments, STDOUT_FILENO, "", &raw);
+      if (result != ToolResult::kNotStarted) break;
+    }
+    if (result != ToolResult::kDone) return false;
+  }
+  *text = ToCrLfText(raw);
+  return true;
+}
+
+// The next text replaces the desktop clipboard's whole content, and standard
+// output starts empty, so there is nothing to remove first.
+bool EmptyClipboard() { return true; }
+
+PreparedText* PrepareClipboardText(std::string_view text) {
+  try {
+    return new PreparedText{ToLfText(text)};
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+bool SetClipboardText(PreparedText* prepared) {
+  bool taken = false;
+  if (StandardInputIsTheClipboard()) {
+    taken = WriteAll(STDOUT_FILENO, prepared->text);
+  } else {
+    for (const Tool& tool : kTools) {
+      if (!IsSet(tool.display_variable)) continue;
+      ToolResult result =
+          RunTool(tool.write_arguments, STDIN_FILENO, prepared->text, nullptr);
+      if (result == ToolResult::kNotStarted) continue;
+      taken = result == ToolResult::kDone;
+      break;
+    }
+  }
+  if (taken) delete prepared;  // the text now lives on the clipboard
+  return taken;
+}
+
+void FreeClipboardText(PreparedText* prepared) { delete prepared; }
+
+}  // namespace platform

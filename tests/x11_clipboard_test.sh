@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Converts the text on a real X11 clipboard: starts a private X server (Xvfb),
+# puts HTML on its clipboard with xclip, runs qln with no argument, and reads
+# the result back with xclip. Skips (77) where Xvfb or xclip is missing, unless
+# running under CI, where that is a failure.
+set -u
+qln_built="$1"
+
+for tool in Xvfb xclip; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "$tool is not installed"
+    [ -n "${CI:-}" ] && exit 1
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A display of our own: Xvfb picks a free number and writes it to fd 3.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 320x200x8 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+if [ ! -s "$work/display" ]; then
+  echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1
+fi
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY
+
+# A copy without a settings file beside it, so the defaults hold.
+cp "$qln_built" "$work/qln"
+failures=0
+
+# check NAME EXPECTED-EXIT-OF-xclip-OUT EXPECTED-TEXT: runs qln on the clipboard
+# with standard input on /dev/null, as a desktop launcher starts it.
+check() {
+  local name="$1" want_status="$2" want="$3"
+  if ! "$work/qln" </dev/null >"$work/stdout" 2>&1; then
+    echo "FAIL $name: qln did not exit 0"; failures=$((failures + 1)); return
+  fi
+  if [ -s "$work/stdout" ]; then
+    echo "FAIL $name: qln wrote to its output:"; cat "$work/stdout"; failures=$((failures + 1))
+  fi
+  xclip -selection clipboard -out >"$work/got" 2>/dev/null
+  local status=$?
+  printf '%s' "$want" >"$work/want"
+  if [ "$status" != "$want_status" ] || ! cmp -s "$work/want" "$work/got"; then
+    echo "FAIL $name: xclip exit $status (wanted $want_status), clipboard:"
+    od -c "$work/got" | head -20; echo "wanted:"; od -c "$work/want" | head -20
+    failures=$((failures + 1))
+  else
+    echo "ok   $name"
+  fi
+}
+
+put() { printf '%s' "$1" | xclip -selection clipboard -in; }
+
+# Nothing on the clipboard yet: qln leaves it so.
+check "empty clipboard left alone" 1 ""
+
+put '<P>Hello <B>world</B> again.'
+check "paragraph and emphasis" 0 $'\n  Hello **world** again.'
+
+put $'Line1\nLine2 <A HREF="a.htm">x</A> y\n'
+check "line ends and link list" 0 \
+  $'  Line1\n  Line2 x[1] y\n\n\nHyperlink Reference:\n.. [1] a.htm\n'
+
+put '<HEAD><TITLE>'
+check "only tags leave an empty text" 0 ""
+
+put ''
+check "an empty text is left alone" 0 ""
+
+# A Wayland session whose wl-clipboard tools are not installed falls back to
+# xclip when an X server is there too.
+if ! command -v wl-paste >/dev/null; then
+  put '<LI>item'
+  WAYLAND_DISPLAY=wayland-qln-test check "falls back to xclip" 0 '* item'
+fi
+
+[ "$failures" = 0 ]
