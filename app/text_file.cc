@@ -115,6 +115,7 @@ bool TextReader::NextPiece(std::string_view* piece, bool* line_ends) {
 TextWriter::~TextWriter() { Discard(); }
 
 bool TextWriter::Open(const std::string& path) {
+  Discard();  // a file still open from before is given up
   file_ = platform::CreateFileToReplace(path, &temp_path_);
   path_ = path;
   failed_ = false;

@@ -179,8 +179,9 @@ TEST_F(ProgramTest, InputThatIsNoRegularFileEndsQuietly) {
     EXPECT_EQ(0, result.exit_code) << name;
     EXPECT_EQ("", result.standard_error) << name;
   }
-  EXPECT_EQ((std::vector<std::string>{"dangling.htm", "folder.htm", "null.htm", "pipe.htm", "qln"}),
-            FileNames(dir_.path()));
+  EXPECT_EQ(
+      (std::vector<std::string>{"dangling.htm", "folder.htm", "null.htm", "pipe.htm", "qln"}),
+      FileNames(dir_.path()));
 }
 
 TEST_F(ProgramTest, OutputThatIsTheInputOrAFolderIsNotWritten) {

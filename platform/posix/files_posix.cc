@@ -28,8 +28,9 @@ std::string UniqueSuffix(int attempt) {
   x ^= x >> 31;
   x *= 0xBF58476D1CE4E5B9u;
   x ^= x >> 29;
+  constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
   std::string suffix;
-  for (int i = 0; i < 6; i++, x /= 36) suffix.push_back("0123456789abcdefghijklmnopqrstuvwxyz"[x % 36]);
+  for (int i = 0; i < 6; i++, x /= 36) suffix.push_back(kDigits[x % 36]);
   return suffix;
 }
 
