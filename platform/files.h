@@ -21,8 +21,8 @@ bool IsSameFile(const std::string& a, const std::string& b);
 /// open for writing in binary mode, and stores its path in `*temp_path`; it is
 /// meant to replace `target` once complete. When `target` exists it must be a
 /// regular file this process may write, and the new file takes its permission
-/// bits. nullptr when the file cannot be created or `target` may not be
-/// replaced.
+/// bits and, where the system allows, its owner. nullptr when the file cannot
+/// be created or `target` may not be replaced.
 std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path);
 
 /// Writes what `file` buffers to the disk and closes it. Returns false when

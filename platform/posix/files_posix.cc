@@ -81,7 +81,14 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
       if (errno == EEXIST) continue;
       return nullptr;
     }
-    if (keeps_mode) fchmod(fd, mode);  // the umask must not narrow a kept mode
+    if (keeps_mode) {
+      // Keep the owner where the system allows it (as root, say), then the
+      // mode, which the umask must not narrow.
+      if (fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+        // Another owner is not ours to give: the file stays the writer's.
+      }
+      fchmod(fd, mode);
+    }
     std::FILE* file = fdopen(fd, "wb");
     if (!file) {
       close(fd);
