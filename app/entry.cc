@@ -9,9 +9,10 @@ int RunCommandLine(std::string_view command_line) {
   if (command_line.starts_with('!')) return 0;
   Settings settings;
   LoadSettings(&settings);
-  if (command_line.size() < 2)
+  if (command_line.size() < 2) {
     ConvertClipboard(settings);
-  else
-    ConvertFile(command_line, settings);
-  return 0;
+    return 0;
+  }
+  // A read or write error is the one failure that is not quiet.
+  return ConvertFile(command_line, settings) ? 0 : 1;
 }

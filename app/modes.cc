@@ -3,6 +3,7 @@
 
 #include "engine/links.h"
 #include "engine/scanner.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 
 namespace {
@@ -38,7 +39,7 @@ PathCheck CheckPath(const std::string& path, std::string* output_path) {
   return PathCheck::kConvert;
 }
 
-void ConvertText(TextReader* input, const Settings& settings,
+bool ConvertText(TextReader* input, const Settings& settings,
                  TextWriter* output) {
   ConversionState state;
   std::string text;
@@ -54,7 +55,7 @@ void ConvertText(TextReader* input, const Settings& settings,
     ChunkEnd end = line_ends ? ChunkEnd::kEnds : ChunkEnd::kContinues;
     if (!ScanChunk(&state, settings, piece, &text, end)) skipping = !line_ends;
     if (text.size() >= kOutputBlock) {
-      output->Write(text);
+      if (!output->Write(text)) return false;
       text.clear();
     }
   }
@@ -63,13 +64,13 @@ void ConvertText(TextReader* input, const Settings& settings,
   size_t next = 0;
   while (settings.DoURLs == 1 &&
          !WriteUrlListPart(&state.Urls, &next, kOutputBlock, &text)) {
-    output->Write(text);
+    if (!output->Write(text)) return false;
     text.clear();
   }
-  output->Write(text);
+  return output->Write(text) && !input->Failed();
 }
 
-void ConvertFile(std::string_view command_line, const Settings& settings) {
+bool ConvertFile(std::string_view command_line, const Settings& settings) {
   std::string path;
   for (char c : command_line)
     if (c != '"') path.push_back(c);
@@ -79,15 +80,18 @@ void ConvertFile(std::string_view command_line, const Settings& settings) {
       break;
     case PathCheck::kWrongType:
       platform::ShowMessage(kWrongType, kCaption);
-      return;
+      return true;
     case PathCheck::kNoExtension:
     case PathCheck::kOtherFolder:
-      return;
+      return true;
   }
   TextReader input;
-  if (!input.Open(path)) return;
+  if (!input.Open(path)) return true;
+  // The output name may reach the input itself through a link: writing it
+  // would replace the very file being converted.
+  if (platform::IsSameFile(path, output_path)) return true;
   TextWriter output;
-  if (!output.Open(output_path)) return;
-  ConvertText(&input, settings, &output);
-  output.Close();
+  if (!output.Open(output_path)) return true;
+  // On failure the writer's destructor discards the unfinished output.
+  return ConvertText(&input, settings, &output) && output.Close();
 }

@@ -12,8 +12,11 @@
 
 /// File mode: converts the file the command-line text names (double quotes
 /// removed) into «name.txt», or «name_qln.txt» for a text input. An
-/// unsupported extension gets a message; other failures end quietly.
-void ConvertFile(std::string_view command_line, const Settings& settings);
+/// unsupported extension gets a message; an input that cannot be opened or is
+/// not a regular file, or an output that cannot be created or would be the
+/// input itself, ends quietly. Returns false when reading or writing failed
+/// part-way: no output is left and a file of its name keeps its contents.
+bool ConvertFile(std::string_view command_line, const Settings& settings);
 
 /// What file mode makes of a path.
 enum class PathCheck {
@@ -28,8 +31,9 @@ enum class PathCheck {
 PathCheck CheckPath(const std::string& path, std::string* output_path);
 
 /// Converts all of `input` into `output`, line by line, then writes the
-/// closing line end and, when DoURLs is 1, the reference list.
-void ConvertText(TextReader* input, const Settings& settings,
+/// closing line end and, when DoURLs is 1, the reference list. Returns false
+/// when reading or writing failed (it stops at a failed write).
+bool ConvertText(TextReader* input, const Settings& settings,
                  TextWriter* output);
 
 #endif  // QLN_APP_MODES_H_

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/files.h"
+
 namespace {
 
 constexpr char kEndOfText = 0x1A;
@@ -30,7 +32,7 @@ TextReader::~TextReader() {
 }
 
 bool TextReader::Open(const std::string& path) {
-  file_ = std::fopen(path.c_str(), "rb");
+  file_ = platform::OpenRegularFile(path);
   return file_ != nullptr;
 }
 
@@ -83,6 +85,7 @@ void TextReader::Refill() {
   size_t got = std::fread(raw, 1, room, file_);
   if (got > 0) Translate(raw, got);
   if (got < room && (std::feof(file_) || std::ferror(file_))) {
+    failed_ = std::ferror(file_) != 0;
     if (held_cr_) {
       buffer_[end_++] = '\r';
       held_cr_ = false;
@@ -122,15 +125,18 @@ bool TextReader::NextPiece(std::string_view* piece, bool* line_ends) {
   }
 }
 
-TextWriter::~TextWriter() { Close(); }
+TextWriter::~TextWriter() { Discard(); }
 
 bool TextWriter::Open(const std::string& path) {
-  file_ = std::fopen(path.c_str(), "wb");
+  Discard();  // a file still open from before is given up
+  file_ = platform::CreateFileToReplace(path, &temp_path_);
+  path_ = path;
+  failed_ = false;
   buffer_.reserve(kWriteBlock + kWriteBlock / 8);
   return file_ != nullptr;
 }
 
-void TextWriter::Write(std::string_view text) {
+bool TextWriter::Write(std::string_view text) {
   while (!text.empty()) {
     size_t lf = std::min(text.find('\n'), text.size());
     buffer_.append(text.substr(0, lf));
@@ -141,16 +147,30 @@ void TextWriter::Write(std::string_view text) {
     text.remove_prefix(lf);
     if (buffer_.size() >= kWriteBlock) Flush();
   }
+  return !failed_;
 }
 
 void TextWriter::Flush() {
-  if (file_ && !buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), file_);
+  if (file_ && !failed_ && !buffer_.empty())
+    failed_ = std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size();
   buffer_.clear();
 }
 
-void TextWriter::Close() {
-  if (!file_) return;
+bool TextWriter::Close() {
+  if (!file_) return false;
   Flush();
+  bool ok = !failed_;
+  ok = platform::SyncAndClose(file_) && ok;
+  file_ = nullptr;
+  if (ok) ok = platform::ReplaceFile(temp_path_, path_);
+  if (!ok) platform::RemoveFile(temp_path_);
+  return ok;
+}
+
+void TextWriter::Discard() {
+  if (!file_) return;
   std::fclose(file_);
   file_ = nullptr;
+  platform::RemoveFile(temp_path_);
+  buffer_.clear();
 }

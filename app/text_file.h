@@ -18,7 +18,8 @@ class TextReader {
   TextReader(const TextReader&) = delete;
   TextReader& operator=(const TextReader&) = delete;
 
-  /// Opens `path` for reading. Returns false when it cannot be opened.
+  /// Opens `path` for reading. Returns false when it cannot be opened or is
+  /// not a regular file (a folder, a device, a pipe).
   bool Open(const std::string& path);
 
   /// The next piece of text: a line up to and including its line feed, or the
@@ -27,6 +28,9 @@ class TextReader {
   /// (`*line_ends` false). The piece stays valid until the next call. Returns
   /// false at the end of the input, or when reading fails.
   bool NextPiece(std::string_view* piece, bool* line_ends);
+
+  /// True when reading failed: the input ended early, not at its end.
+  bool Failed() const { return failed_; }
 
  private:
   void Refill();
@@ -37,28 +41,41 @@ class TextReader {
   size_t begin_ = 0;
   size_t end_ = 0;
   bool at_end_ = false;   // no more text will be read from the file
+  bool failed_ = false;   // reading failed before the end of the file
   bool held_cr_ = false;  // the last block read ended in CR: is a LF next?
 };
 
-/// Writes text to a file, storing every line feed as CR LF.
+/// Writes text to a file, storing every line feed as CR LF. The text goes to
+/// a new file beside the one named, which takes that name only when Close
+/// succeeds: an existing file of the name is replaced whole or not at all.
 class TextWriter {
  public:
   TextWriter() = default;
+  /// Discards the text unless Close succeeded.
   ~TextWriter();
   TextWriter(const TextWriter&) = delete;
   TextWriter& operator=(const TextWriter&) = delete;
 
-  /// Creates `path`, or truncates it. Returns false when that fails.
+  /// Starts writing the file `path`. Returns false when that fails.
   bool Open(const std::string& path);
-  void Write(std::string_view text);
-  /// Writes what is buffered and closes the file.
-  void Close();
+  /// Returns false once any write has failed (a full disk, a size limit);
+  /// later text is dropped.
+  bool Write(std::string_view text);
+  /// Writes what is buffered, flushes it to the disk and puts the file in
+  /// place under its name. Returns false when anything failed: the file is
+  /// then discarded.
+  bool Close();
+  /// Drops the text written: no file of the name is made or changed.
+  void Discard();
 
  private:
   void Flush();
 
   std::FILE* file_ = nullptr;
+  std::string path_;       // the name the file takes on Close
+  std::string temp_path_;  // where it is written until then
   std::string buffer_;
+  bool failed_ = false;
 };
 
 #endif  // QLN_APP_TEXT_FILE_H_

@@ -71,6 +71,16 @@ struct ConversionState {
   /// A carriage return ended the previous piece in CrLfMode and was kept as a
   /// line end; a line feed opening the next piece belongs to it.
   bool CrEndedPiece = false;
+  /// The last byte of a piece that its chunk went on after, when that byte
+  /// would have acted otherwise as the chunk's last byte. If the chunk then
+  /// ends before the next piece has a byte of its own (an empty piece, or one
+  /// that opens with a zero byte), the byte was the chunk's last after all.
+  enum class ContinuedByte : uint8_t {
+    kNone,
+    kWordCharacter,  ///< joined the word; as the last byte it also emits it
+    kLineFeed,       ///< ended the word; as the last byte it also ends the line
+  };
+  ContinuedByte PieceEndedWith = ContinuedByte::kNone;
 
   // Links.
   /// Target of the last anchor with a quoted HREF, until a closing anchor uses it.

@@ -107,6 +107,24 @@ bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
   return state.CrLfMode ? c == '\r' : (c == '\n' && is_last);
 }
 
+// The chunk ended right after the previous piece, whose last byte was scanned
+// as one the chunk goes on after: do what that byte does as the chunk's last.
+void EndChunkAfterPiece(ConversionState* state, const Settings& settings,
+                        std::string* output) {
+  using ContinuedByte = ConversionState::ContinuedByte;
+  if (state->PieceEndedWith == ContinuedByte::kWordCharacter) {
+    EndWord(state, settings, output);  // rule 9
+  } else if (state->PieceEndedWith == ContinuedByte::kLineFeed &&
+             !(state->FormatFlags & InHead)) {
+    // Rule 7: the line feed already emitted the word and opened the next one;
+    // an empty word now writes the line end that word would have carried.
+    state->FormatFlags |= NewLineAfter;
+    EmitWord(state, settings, "", output);
+  }
+  state->PieceEndedWith = ContinuedByte::kNone;
+  state->CrEndedPiece = false;
+}
+
 // Rule 9 for a run of word characters, with rule 8 cutting it where the word
 // is full. Returns true when the run's last byte was added by rule 9, so that
 // when it is also the chunk's last byte the word goes out.
@@ -180,6 +198,9 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
       word.size() + run <= limit &&
       !IsKeptLineEnd(*state, settings, text[after],
                      after + 1 == chunk.size() && end == ChunkEnd::kEnds)) {
+    if (after + 1 == chunk.size() && end == ChunkEnd::kContinues &&
+        IsKeptLineEnd(*state, settings, text[after], true))
+      state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
     if (state->FormatFlags & InHead) {
       word.assign(1, text[after]);
       return run + 1;
@@ -192,8 +213,12 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
     return space + 1 - at;
   }
   bool joined = JoinWord(state, settings, chunk.substr(at, run), output);
-  if (joined && after == chunk.size() && end == ChunkEnd::kEnds)
-    EndWord(state, settings, output);
+  if (joined && after == chunk.size()) {
+    if (end == ChunkEnd::kEnds)
+      EndWord(state, settings, output);
+    else
+      state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
+  }
   return run;
 }
 
@@ -240,6 +265,11 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
     end = ChunkEnd::kEnds;
     whole = false;
   }
+  if (chunk.empty()) {
+    if (end == ChunkEnd::kEnds) EndChunkAfterPiece(state, settings, output);
+    return whole;
+  }
+  state->PieceEndedWith = ConversionState::ContinuedByte::kNone;
   size_t i = 0;
   // A CR LF pair cut between two pieces: the line feed belongs to the line end
   // the carriage return already made.
@@ -295,9 +325,14 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
                state->WordBuffer.size() + 1 >= static_cast<size_t>(settings.MaxWordLength)) {
       EndWord(state, settings, output);
       state->WordBuffer.push_back(c);
+      if (i + 1 == n && end == ChunkEnd::kContinues && IsKeptLineEnd(*state, settings, c, true))
+        state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
     } else {
       state->WordBuffer.push_back(c);
-      if (is_last) EndWord(state, settings, output);
+      if (is_last)
+        EndWord(state, settings, output);
+      else if (i + 1 == n)
+        state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
     }
   }
   return whole;

@@ -1,5 +1,6 @@
 // Runs the real executable in file mode and checks the files it writes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -136,6 +137,79 @@ TEST_F(ProgramTest, RefusesQuietlyOrWithTheMessage) {
   EXPECT_FALSE(FileExists(dir_ / "missing.txt"));
   EXPECT_FALSE(FileExists(dir_ / "site.txt"));
   EXPECT_FALSE(FileExists(dir_ / "page_qln.txt"));
+}
+
+TEST_F(ProgramTest, FailedWriteOrReadLeavesNoOutput) {
+  std::string html;
+  while (html.size() < 300000) html += "<P>Some words to convert.\n";
+  WriteFile(dir_ / "page.htm", html);
+  const size_t kLimit = 100000;  // the output is larger
+
+  // A full disk, as a file-size limit: the previous output stays as it was.
+  WriteFile(dir_ / "page.txt", "previous");
+  RunResult result = RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", kLimit);
+  EXPECT_EQ(1, result.exit_code);
+  EXPECT_EQ("", result.standard_error);
+  EXPECT_EQ("previous", ReadFile(dir_ / "page.txt"));
+  std::filesystem::remove(dir_ / "page.txt");
+  EXPECT_EQ(1, RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", kLimit).exit_code);
+  EXPECT_EQ((std::vector<std::string>{"page.htm", "qln"}), FileNames(dir_.path()));
+  // With room to spare, the same run succeeds.
+  EXPECT_EQ(0, RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", 100 * kLimit).exit_code);
+  std::string text = ReadFile(dir_ / "page.txt");
+  EXPECT_GT(text.size(), kLimit);
+  EXPECT_TRUE(text.ends_with("  Some words to convert.\r\n\r\n"));
+
+  // A read error: the process's own memory from address 0, never mapped.
+  std::filesystem::create_symlink("/proc/self/mem", dir_ / "mem.htm");
+  WriteFile(dir_ / "mem.txt", "previous");
+  EXPECT_EQ(1, Run({"mem.htm"}).exit_code);
+  EXPECT_EQ("previous", ReadFile(dir_ / "mem.txt"));
+  EXPECT_EQ((std::vector<std::string>{"mem.htm", "mem.txt", "page.htm", "page.txt", "qln"}),
+            FileNames(dir_.path()));
+}
+
+TEST_F(ProgramTest, InputThatIsNoRegularFileEndsQuietly) {
+  ASSERT_EQ(0, mkfifo((dir_ / "pipe.htm").c_str(), 0600));  // must not wait for a writer
+  std::filesystem::create_directory(dir_ / "folder.htm");
+  std::filesystem::create_symlink("/dev/null", dir_ / "null.htm");
+  std::filesystem::create_symlink(dir_ / "missing.htm", dir_ / "dangling.htm");
+  for (const char* name : {"pipe.htm", "folder.htm", "null.htm", "dangling.htm"}) {
+    RunResult result = Run({name});
+    EXPECT_EQ(0, result.exit_code) << name;
+    EXPECT_EQ("", result.standard_error) << name;
+  }
+  EXPECT_EQ(
+      (std::vector<std::string>{"dangling.htm", "folder.htm", "null.htm", "pipe.htm", "qln"}),
+      FileNames(dir_.path()));
+}
+
+TEST_F(ProgramTest, OutputThatIsTheInputOrAFolderIsNotWritten) {
+  namespace fs = std::filesystem;
+  WriteFile(dir_ / "sym.htm", "sym\n");
+  fs::create_symlink("sym.htm", dir_ / "sym.txt");
+  WriteFile(dir_ / "hard.htm", "hard\n");
+  fs::create_hard_link(dir_ / "hard.htm", dir_ / "hard.txt");
+  WriteFile(dir_ / "target.txt", "target\n");
+  fs::create_symlink("target.txt", dir_ / "back.htm");  // the input is the link
+  fs::rename(dir_ / "target.txt", dir_ / "back.txt");
+  WriteFile(dir_ / "notes.txt", "notes\n");
+  fs::create_symlink("notes.txt", dir_ / "notes_qln.txt");
+  WriteFile(dir_ / "folder.htm", "folder\n");
+  fs::create_directory(dir_ / "folder.txt");
+  for (const char* name : {"sym.htm", "hard.htm", "back.htm", "notes.txt", "folder.htm"}) {
+    RunResult result = Run({name});
+    EXPECT_EQ(0, result.exit_code) << name;
+    EXPECT_EQ("", result.standard_error) << name;
+  }
+  EXPECT_EQ("sym\n", ReadFile(dir_ / "sym.htm"));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "sym.txt"));
+  EXPECT_EQ("hard\n", ReadFile(dir_ / "hard.htm"));
+  EXPECT_EQ(2u, fs::hard_link_count(dir_ / "hard.htm"));
+  EXPECT_EQ("target\n", ReadFile(dir_ / "back.txt"));
+  EXPECT_EQ("notes\n", ReadFile(dir_ / "notes.txt"));
+  EXPECT_TRUE(fs::is_directory(dir_ / "folder.txt"));
+  EXPECT_EQ(11u, FileNames(dir_.path()).size());  // nothing new
 }
 
 TEST_F(ProgramTest, SettingsFileBesideTheExecutableTakesEffect) {

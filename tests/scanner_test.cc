@@ -112,6 +112,29 @@ TEST(ScannerTest, ZeroByteEndsTheChunk) {
   EXPECT_EQ(output, "  ab");
 }
 
+TEST(ScannerTest, ChunkEndingRightAfterAPieceEndsWithThatPiece) {
+  // The piece after one that continues ends the chunk before any byte of its
+  // own (it is empty, or opens with a zero byte): the first piece's last byte
+  // is the chunk's last, and acts as such.
+  const std::string firsts[] = {"xx abc", "xx abc\n", "<PRE>a b\n", "<HEAD>t\n",
+                                "x &auml", "a<B", "ab "};
+  Settings off;
+  off.KeepLinefeeds = 0;
+  for (const Settings& settings : {Settings{}, off}) {
+    for (const std::string& first : firsts) {
+      for (std::string_view second : {std::string_view(""), std::string_view("\0de", 3)}) {
+        SCOPED_TRACE(first);
+        ConversionState state;
+        std::string output;
+        ScanChunk(&state, settings, first, &output, ChunkEnd::kContinues);
+        ScanChunk(&state, settings, second, &output);
+        ScanChunk(&state, settings, "next\n", &output);
+        EXPECT_EQ(output, Convert({first, "next\n"}, settings));
+      }
+    }
+  }
+}
+
 /// Converts `chunks`, cutting chunk `index` at `at` into a piece that
 /// continues and a piece that ends the chunk.
 std::string ConvertSplit(const std::vector<std::string>& chunks, size_t index, size_t at,

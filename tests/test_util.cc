@@ -2,9 +2,11 @@
 #include "tests/test_util.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -39,8 +41,18 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) { return fs::exists(path); }
 
+std::vector<std::string> FileNames(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(dir))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 RunResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
-                     const std::string& cwd, Input from, const std::string& input) {
+                     const std::string& cwd, Input from, const std::string& input,
+                     size_t file_size_limit) {
+  constexpr unsigned kKillAfterSeconds = 60;
   std::string output_file = cwd + "/.stdout";
   std::string error_file = cwd + "/.stderr";
   std::string input_file = cwd + "/.stdin";
@@ -61,6 +73,11 @@ RunResult RunProgram(const std::string& exe, const std::vector<std::string>& arg
     if (from == Input::kPipe) close(pipe_ends[1]);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    if (file_size_limit > 0) {
+      rlimit limit{file_size_limit, file_size_limit};
+      if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(127);
+    }
+    alarm(kKillAfterSeconds);  // lasts through exec
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(exe.c_str()));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));

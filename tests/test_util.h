@@ -27,6 +27,8 @@ void WriteFile(const std::string& path, const std::string& bytes);
 /// The file's bytes, or "<missing>" when it cannot be read.
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+/// The names in the folder `dir`, sorted.
+std::vector<std::string> FileNames(const std::string& dir);
 
 /// The result of running the executable.
 struct RunResult {
@@ -44,9 +46,11 @@ enum class Input {
 
 /// Runs `exe` with `args` (each one argument, no shell) in the folder `cwd`.
 /// The program sees no desktop display, so it never reaches a real clipboard.
+/// A `file_size_limit` above 0 limits the size of every file it writes
+/// (RLIMIT_FSIZE). A program still running after a minute is killed.
 RunResult RunProgram(const std::string& exe, const std::vector<std::string>& args,
                      const std::string& cwd, Input from = Input::kNull,
-                     const std::string& input = "");
+                     const std::string& input = "", size_t file_size_limit = 0);
 
 /// Copies the built qln into `dir`, so that a qln.ini there is the one it reads.
 /// Returns the copy's path.

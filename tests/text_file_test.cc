@@ -1,6 +1,10 @@
 #include "app/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "tests/test_util.h"
 
@@ -81,26 +85,97 @@ TEST(TextReaderTest, KnowsWhenALongLineEndsTheInput) {
   }
 }
 
-TEST(TextReaderTest, MissingFileCannotBeOpened) {
+TEST(TextReaderTest, OpensOnlyRegularFiles) {
   TempDir dir;
+  ASSERT_EQ(0, mkfifo((dir / "pipe.htm").c_str(), 0600));  // must not wait for a writer
+  std::filesystem::create_directory(dir / "folder.htm");
+  WriteFile(dir / "page.htm", "x\n");
+  std::filesystem::create_symlink(dir / "page.htm", dir / "link.htm");
+  std::filesystem::create_symlink(dir / "folder.htm", dir / "folder-link.htm");
+  const std::pair<std::string, bool> cases[] = {
+      {dir / "missing.htm", false}, {dir / "pipe.htm", false},
+      {dir / "folder.htm", false},  {dir / "folder-link.htm", false},
+      {"/dev/null", false},         {dir / "page.htm", true},
+      {dir / "link.htm", true},
+  };
+  for (const auto& [path, opens] : cases) {
+    TextReader reader;
+    EXPECT_EQ(opens, reader.Open(path)) << path;
+    std::string_view piece;
+    bool line_ends;
+    EXPECT_EQ(opens, reader.NextPiece(&piece, &line_ends)) << path;
+    EXPECT_FALSE(reader.Failed());
+  }
+}
+
+TEST(TextReaderTest, TellsAReadErrorFromTheEnd) {
+  // The process's own memory, read from address 0, which is never mapped: a
+  // regular file whose reading fails, even for root.
   TextReader reader;
-  EXPECT_FALSE(reader.Open(dir / "missing.htm"));
+  if (!reader.Open("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem";
   std::string_view piece;
   bool line_ends;
   EXPECT_FALSE(reader.NextPiece(&piece, &line_ends));
+  EXPECT_TRUE(reader.Failed());
 }
 
 TEST(TextWriterTest, StoresLineFeedsAsCrLf) {
   TempDir dir;
   std::string path = dir / "out.txt";
+  TextWriter writer;
+  ASSERT_TRUE(writer.Open(path));
+  EXPECT_TRUE(writer.Write("a\nb"));
+  EXPECT_TRUE(writer.Write("\n\n"));
+  EXPECT_TRUE(writer.Write(std::string(100000, 'x') + "\r\n"));  // a CR already there stays
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ("a\r\nb\r\n\r\n" + std::string(100000, 'x') + "\r\r\n", ReadFile(path));
+}
+
+TEST(TextWriterTest, ReplacesTheFileOnlyWhenClosed) {
+  TempDir dir;
+  std::string path = dir / "out.txt";
+  WriteFile(path, "old");
+  std::filesystem::permissions(path, std::filesystem::perms(0640));
+  const bool is_root = geteuid() == 0;  // only root may give a file away
+  if (is_root) {
+    ASSERT_EQ(0, chown(path.c_str(), 4321, 4321));
+  }
   {
     TextWriter writer;
     ASSERT_TRUE(writer.Open(path));
-    writer.Write("a\nb");
-    writer.Write("\n\n");
-    writer.Write(std::string(100000, 'x') + "\r\n");  // a CR already there stays
+    writer.Write(std::string(200000, 'n'));  // past the write buffer
+    EXPECT_EQ("old", ReadFile(path));
+    EXPECT_EQ(2u, FileNames(dir.path()).size());  // the file and the new one beside it
+  }  // not closed: discarded
+  EXPECT_EQ("old", ReadFile(path));
+  EXPECT_EQ(std::vector<std::string>{"out.txt"}, FileNames(dir.path()));
+
+  TextWriter writer;
+  ASSERT_TRUE(writer.Open(path));
+  writer.Write("new\n");
+  writer.Discard();
+  EXPECT_EQ("old", ReadFile(path));
+  ASSERT_TRUE(writer.Open(path));
+  writer.Write("new\n");
+  EXPECT_TRUE(writer.Close());
+  EXPECT_EQ("new\r\n", ReadFile(path));
+  EXPECT_EQ(std::vector<std::string>{"out.txt"}, FileNames(dir.path()));
+  // The replaced file's permissions, and its owner where allowed, carry over.
+  struct stat info;
+  ASSERT_EQ(0, stat(path.c_str(), &info));
+  EXPECT_EQ(0640u, info.st_mode & 0777);
+  if (is_root) {
+    EXPECT_EQ(4321u, info.st_uid);
   }
-  EXPECT_EQ("a\r\nb\r\n\r\n" + std::string(100000, 'x') + "\r\r\n", ReadFile(path));
+}
+
+TEST(TextWriterTest, CannotReplaceAFolder) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "out.txt");
+  TextWriter writer;
+  EXPECT_FALSE(writer.Open(dir / "out.txt"));
+  EXPECT_FALSE(writer.Open(dir / "missing/out.txt"));
+  EXPECT_EQ(std::vector<std::string>{"out.txt"}, FileNames(dir.path()));
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+// Helpers shared by the fuzzers: settings drawn from the fuzz input, and a
+// check that stops the run with a message when an invariant fails.
+#ifndef QLN_FUZZ_FUZZ_SETTINGS_H_
+#define QLN_FUZZ_FUZZ_SETTINGS_H_
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "engine/settings.h"
+
+/// Any settings the settings file can produce, taken from the end of the
+/// input (so a plain HTML file is a usable seed: its last bytes pick them).
+inline Settings ConsumeSettings(FuzzedDataProvider* data) {
+  Settings settings;
+  settings.LeftMargin = data->ConsumeIntegralInRange(0, 10);
+  settings.RightMargin = data->ConsumeIntegralInRange(40, 999);
+  settings.DoURLs = data->ConsumeBool();
+  settings.KeepLinefeeds = data->ConsumeBool();
+  settings.Space2AfterPeriod = data->ConsumeBool();
+  settings.MaxWordLength = std::min(
+      settings.MaxWordLength, settings.RightMargin - settings.LeftMargin - 6);
+  return settings;
+}
+
+/// Stops the fuzz run, so that libFuzzer saves the input, when `ok` is false.
+inline void Check(bool ok, const char* what) {
+  if (ok) return;
+  std::fprintf(stderr, "invariant failed: %s\n", what);
+  std::abort();
+}
+
+#endif  // QLN_FUZZ_FUZZ_SETTINGS_H_
