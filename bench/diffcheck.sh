@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Differential check: the current qln against a reference build from an
-# earlier commit (by default the engine before it was tuned for speed), on
+# earlier commit (by default the engine before it was tuned for speed, with
+# the fix for a line cut right before an empty piece or a zero byte), on
 # generated inputs of many shapes and sizes, under several settings files.
 # Both the whole program (file mode) and the engine alone (line by line, in
 # pieces, and as one CR LF chunk) must give the same bytes.
@@ -11,7 +12,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-REF=${REF:-6ec51d7}
+REF=${REF:-a50a9eb}
 BUILD=${BUILD:-build-bench}
 WORK=$BUILD/diffcheck
 REF_SRC=$BUILD/ref-$REF-src
