@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -69,6 +70,29 @@ size_t RunLength(const char* begin, const char* end) {
 #endif
   while (p < end && InClass(*p, byte_class)) p++;
   return p - begin;
+}
+
+/// A bit for each of the 64 bytes from `p` that may end a run of word text:
+/// whitespace and the other control bytes, "<", "&", ">" and 0x80-0xFF.
+/// Positions at or after `end` count as such bytes too. Finds the ends of a
+/// stretch of short words with one look at their bytes.
+inline uint64_t WordStops64(const char* p, const char* end) {
+  char padded[64];
+  if (end - p < 64) {
+    std::memset(padded, '<', sizeof padded);
+    std::memcpy(padded, p, end - p);
+    p = padded;
+  }
+  uint64_t stops = 0;
+#ifdef QLN_HAVE_SSE2
+  for (int i = 0; i < 64; i += 16)
+    stops |= uint64_t{MayEndRun16<kWordText>(p + i)} << i;
+#else
+  for (int i = 0; i < 64; i++)
+    if (!InClass(p[i], kWordText) || static_cast<unsigned char>(p[i]) <= ' ')
+      stops |= uint64_t{1} << i;
+#endif
+  return stops;
 }
 
 #endif  // QLN_ENGINE_BYTE_RUNS_H_

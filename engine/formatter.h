@@ -3,6 +3,7 @@
 #ifndef QLN_ENGINE_FORMATTER_H_
 #define QLN_ENGINE_FORMATTER_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,14 +17,45 @@
 void EmitWord(ConversionState* state, const Settings& settings,
               std::string_view word, std::string* output);
 
+/// True when EmitWord would neither write nor change anything for `word`:
+/// nothing or a single whitespace character, outside preformatted text, with
+/// no line end asked for. Saves callers a call for the commonest pending word.
+inline bool EmitsNothing(const ConversionState& state, std::string_view word) {
+  return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) &&
+         (word.empty() ||
+          (word.size() == 1 && (word[0] == ' ' || (word[0] >= '\t' && word[0] <= '\r'))));
+}
+
+/// True when `word` (non-empty) ends a sentence: its last character, or the
+/// one before a closing double quote, is ".", ":", "!" or "?".
+inline bool EndsSentence(std::string_view word) {
+  unsigned char last = word.back();
+  if (last == '"' && word.size() > 1) last = word[word.size() - 2];
+  // ".", ":", "!" and "?" all lie below 64: one bit each.
+  constexpr uint64_t kEnds = uint64_t{1} << '.' | uint64_t{1} << ':' |
+                             uint64_t{1} << '!' | uint64_t{1} << '?';
+  return last < 64 && (kEnds >> last) & 1;
+}
+
 /// For a non-empty word without leading whitespace: when EmitWord would write
 /// nothing but one space and the word (no line end asked for, not
 /// preformatted, the line begun, room on it, no second space owed after a
 /// sentence), moves the column and the sentence flag as EmitWord would and
 /// returns true; the caller appends the space and the word. Otherwise changes
 /// nothing and returns false. Lets a run of such words be written in one piece.
-bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
-                        std::string_view word);
+inline bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
+                               std::string_view word) {
+  const int64_t n = static_cast<int64_t>(word.size());
+  const int64_t threshold = (state->FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
+  if (n + state->LineColumn >= settings.RightMargin - settings.LeftMargin ||
+      state->LineColumn <= threshold ||
+      (state->FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) ||
+      (settings.Space2AfterPeriod && state->SentenceEnded))
+    return false;
+  state->LineColumn += n + 1;
+  state->SentenceEnded = EndsSentence(word);
+  return true;
+}
 
 /// Appends `count` underline characters ("=" under UnderlineDouble, "-"
 /// otherwise), then the line end.

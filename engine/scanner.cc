@@ -3,6 +3,7 @@
 #include "engine/scanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "engine/byte_runs.h"
@@ -32,7 +33,7 @@ void ReturnEntityToTag(ConversionState* state) {
 /// starts an empty one.
 void EndWord(ConversionState* state, const Settings& settings,
              std::string* output) {
-  if (!(state->FormatFlags & InHead))
+  if (!(state->FormatFlags & InHead) && !EmitsNothing(*state, state->WordBuffer))
     EmitWord(state, settings, state->WordBuffer, output);
   state->WordBuffer.clear();
 }
@@ -163,11 +164,21 @@ bool HoldsOnlyWhitespace(const std::string& word) {
 size_t TakePlainWords(ConversionState* state, const Settings& settings,
                       std::string_view chunk, size_t space, std::string* output) {
   const char* text = chunk.data();
+  const char* end = text + chunk.size();
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
   size_t last = space;
+  // The word ends are read from a mask of the 64 bytes from `window` on.
+  size_t window = space + 1;
+  uint64_t stops = WordStops64(text + window, end);
   for (;;) {
     const size_t start = last + 1;
-    const size_t run = RunLength<kWordText>(text + start, text + chunk.size());
+    uint64_t ahead = start - window < 64 ? stops >> (start - window) : 0;
+    if (ahead == 0) {
+      window = start;
+      stops = ahead = WordStops64(text + window, end);
+      if (ahead == 0) break;  // 64 word bytes: longer than any word may be
+    }
+    const size_t run = std::countr_zero(ahead);
     const size_t next = start + run;
     if (run == 0 || run >= limit || next >= chunk.size() || text[next] != ' ' ||
         !PlaceAfterOneSpace(state, settings, chunk.substr(start, run)))

@@ -15,7 +15,8 @@ constexpr std::string_view kRuleLine =
 
 /// Hands the whole pending word to the formatter and empties it.
 void Emit(ConversionState* state, const Settings& settings, std::string* output) {
-  EmitWord(state, settings, state->WordBuffer, output);
+  if (!EmitsNothing(*state, state->WordBuffer))
+    EmitWord(state, settings, state->WordBuffer, output);
   state->WordBuffer.clear();
 }
 
