@@ -76,26 +76,55 @@ bool AppendListPart(UrlList* urls, std::string_view lead, std::string_view newli
   return true;
 }
 
+/// True when `text` begins with "HREF" as it reads upper-cased when outside
+/// quotes, as it stands when inside them.
+bool StartsWithHref(std::string_view text, bool quoted) {
+  if (text.size() < 4) return false;
+  for (size_t i = 0; i < 4; i++) {
+    char c = text[i];
+    if (!quoted && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != "HREF"[i]) return false;
+  }
+  return true;
+}
+
+void AppendUpperCase(std::string_view text, std::string* output) {
+  for (char c : text)
+    output->push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+}
+
 }  // namespace
 
 void ExtractHref(ConversionState* state, std::string_view tag) {
+  // The tag reads as if upper-cased outside double quotes (each quote
+  // switches between outside and inside): "href" matches in any case there,
+  // and a target copied from outside quotes is upper-cased. `quoted` tells
+  // whether `pos` lies inside quotes.
   std::string& href = state->HrefBuffer;
   size_t copy_at = 0;  // where this tag's next target goes in HrefBuffer
   size_t pos = 1;
+  bool quoted = !tag.empty() && tag[0] == '"';
   while (pos < tag.size()) {
     while (pos < tag.size() && IsWhitespace(tag[pos])) pos++;
-    if (tag.substr(pos).starts_with("HREF")) {
+    if (StartsWithHref(tag.substr(pos), quoted)) {
       size_t quote = tag.find('"', pos);
       if (quote == std::string_view::npos) return;  // HrefBuffer keeps its text
       href.resize(copy_at);
       if (quote + 1 == tag.size()) return;
       size_t close = tag.find('"', quote + 1);
       std::string_view target = tag.substr(quote + 1, close - quote - 1);
-      href.append(target.substr(0, kMaxHrefLength - copy_at));
+      target = target.substr(0, kMaxHrefLength - copy_at);
+      // No quote lies between `pos` and `quote`, so the target is inside
+      // quotes exactly when `pos` is outside them.
+      if (quoted)
+        AppendUpperCase(target, &href);
+      else
+        href.append(target);
       copy_at = href.size();
     }
     // Skip the rest of the current token.
-    while (pos < tag.size() && !IsWhitespace(tag[pos])) pos++;
+    for (; pos < tag.size() && !IsWhitespace(tag[pos]); pos++)
+      if (tag[pos] == '"') quoted = !quoted;
   }
 }
 

@@ -170,14 +170,11 @@ void UpperCaseOutsideQuotes(std::string* text) {
 
 void HandleTag(ConversionState* state, const Settings& settings,
                std::string_view tag, std::string* output) {
-  // Only an anchor's text is needed upper-cased, for its HREF; it is
-  // upper-cased in TagBuffer, which may hold it already. Every other row
-  // compares the whole text with a name, case aside.
+  // Only an anchor needs its text upper-cased outside quotes, for its HREF,
+  // and ExtractHref reads it so. Every other row compares the whole text
+  // with a name, case aside.
   if (!tag.empty() && (tag[0] == 'A' || tag[0] == 'a')) {
-    std::string& upper = state->TagBuffer;
-    if (tag.data() != upper.data()) upper.assign(tag);
-    UpperCaseOutsideQuotes(&upper);
-    ExtractHref(state, upper);
+    ExtractHref(state, tag);
     return;
   }
   if (tag.size() <= kMaxNameLength) {
