@@ -20,6 +20,7 @@
 enum ByteClass : uint8_t {
   kTagText = 1,   ///< an open tag takes it as it is: 0x01-0x7F but "<", ">", "&"
   kWordText = 2,  ///< the pending word takes it as it is: tag text but whitespace
+  kEntityText = 4,  ///< an open reference takes it as it is: tag text but ";"
 };
 
 inline constexpr std::array<uint8_t, 256> kByteClasses = [] {
@@ -27,6 +28,7 @@ inline constexpr std::array<uint8_t, 256> kByteClasses = [] {
   for (int c = 1; c < 0x80; c++) {
     if (c == '<' || c == '>' || c == '&') continue;
     classes[c] = kTagText;
+    if (c != ';') classes[c] |= kEntityText;
     if (!IsWhitespace(static_cast<unsigned char>(c))) classes[c] |= kWordText;
   }
   return classes;

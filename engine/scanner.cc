@@ -87,6 +87,17 @@ bool CollectEntity(ConversionState* state, char c) {
   return true;
 }
 
+// Rule 5 for the bytes at `at` that an open reference takes as they are, as
+// many as it has room for. Returns the number of bytes taken.
+size_t CollectEntityRun(ConversionState* state, std::string_view chunk, size_t at) {
+  const size_t room = kMaxEntityLength - std::min(kMaxEntityLength, state->EntityBuffer.size());
+  const size_t most = std::min(room, chunk.size() - at);
+  size_t run = 0;
+  while (run < most && InClass(chunk[at + run], kEntityText)) run++;
+  state->EntityBuffer.append(chunk.substr(at, run));
+  return run;
+}
+
 // Rule 7: a source line end is kept as an output line end. Returns true when it
 // also consumed the line feed of a CR LF pair.
 bool KeepLineEnd(ConversionState* state, const Settings& settings, char c,
@@ -299,11 +310,10 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
   //   5. An open reference collects it.  9. The byte joins the word.
   const size_t n = chunk.size();
   for (; i < n; i++) {
-    if (!state->EntityOpen) {
-      if (size_t taken = TakeRun(state, settings, chunk, i, end, output)) {
-        i += taken - 1;
-        continue;
-      }
+    if (size_t taken = state->EntityOpen ? CollectEntityRun(state, chunk, i)
+                                         : TakeRun(state, settings, chunk, i, end, output)) {
+      i += taken - 1;
+      continue;
     }
     const char c = chunk[i];
     const bool is_last = i + 1 == n && end == ChunkEnd::kEnds;
