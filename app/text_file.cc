@@ -95,12 +95,22 @@ void TextReader::Refill() {
 }
 
 bool TextReader::NextPiece(std::string_view* piece, bool* line_ends) {
+  return Next(piece, line_ends, false);
+}
+
+bool TextReader::NextLines(std::string_view* piece, bool* line_ends) {
+  return Next(piece, line_ends, true);
+}
+
+bool TextReader::Next(std::string_view* piece, bool* line_ends, bool all_lines) {
   if (!file_) return false;
   for (;;) {
     const char* text = buffer_.data() + begin_;
     const size_t length = end_ - begin_;
-    if (const void* lf = std::memchr(text, '\n', length)) {
-      size_t n = static_cast<const char*>(lf) - text + 1;
+    const size_t lf = all_lines ? std::string_view(text, length).rfind('\n')
+                                : std::string_view(text, length).find('\n');
+    if (lf != std::string_view::npos && !(all_lines && at_end_)) {
+      size_t n = lf + 1;
       *piece = std::string_view(text, n);
       *line_ends = true;
       begin_ += n;

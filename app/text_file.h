@@ -29,10 +29,16 @@ class TextReader {
   /// false at the end of the input, or when reading fails.
   bool NextPiece(std::string_view* piece, bool* line_ends);
 
+  /// Like NextPiece, but a piece that ends a line holds all the whole lines
+  /// the buffer has (and, at the end of the input, its last line without a
+  /// line feed): fewer, larger pieces for a caller that splits them itself.
+  bool NextLines(std::string_view* piece, bool* line_ends);
+
   /// True when reading failed: the input ended early, not at its end.
   bool Failed() const { return failed_; }
 
  private:
+  bool Next(std::string_view* piece, bool* line_ends, bool all_lines);
   void Refill();
   void Translate(char* raw, size_t length);
 

@@ -113,6 +113,12 @@ bool KeepLineEnd(ConversionState* state, const Settings& settings, char c,
   return takes_line_feed;
 }
 
+/// True when the byte at `i` is the last of its chunk.
+bool EndsChunk(std::string_view chunk, size_t i, ChunkEnd end) {
+  if (i + 1 == chunk.size()) return end != ChunkEnd::kContinues;
+  return end == ChunkEnd::kLineFeeds && chunk[i] == '\n';
+}
+
 bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
                    char c, bool is_last) {
   if (!settings.KeepLinefeeds) return false;
@@ -219,7 +225,7 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
       !(state->FormatFlags & Preformatted) && HoldsOnlyWhitespace(word) &&
       word.size() + run <= limit &&
       !IsKeptLineEnd(*state, settings, text[after],
-                     after + 1 == chunk.size() && end == ChunkEnd::kEnds)) {
+                     EndsChunk(chunk, after, end))) {
     if (after + 1 == chunk.size() && end == ChunkEnd::kContinues &&
         IsKeptLineEnd(*state, settings, text[after], true))
       state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
@@ -236,7 +242,7 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
   }
   bool joined = JoinWord(state, settings, chunk.substr(at, run), output);
   if (joined && after == chunk.size()) {
-    if (end == ChunkEnd::kEnds)
+    if (end != ChunkEnd::kContinues)
       EndWord(state, settings, output);
     else
       state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
@@ -283,12 +289,23 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
                std::string_view chunk, std::string* output, ChunkEnd end) {
   bool whole = true;
   if (size_t zero = chunk.find('\0'); zero != std::string_view::npos) {
+    if (end == ChunkEnd::kLineFeeds) {
+      // The lines before the zero's, the zero's line up to it, then the lines
+      // after it.
+      const size_t line = chunk.substr(0, zero).rfind('\n') + 1;  // 0 for none
+      if (line > 0) ScanChunk(state, settings, chunk.substr(0, line), output, end);
+      ScanChunk(state, settings, chunk.substr(line, zero - line), output, ChunkEnd::kEnds);
+      const size_t line_feed = chunk.find('\n', zero);
+      if (line_feed == std::string_view::npos) return false;
+      if (line_feed + 1 == chunk.size()) return true;
+      return ScanChunk(state, settings, chunk.substr(line_feed + 1), output, end);
+    }
     chunk = chunk.substr(0, zero);
     end = ChunkEnd::kEnds;
     whole = false;
   }
   if (chunk.empty()) {
-    if (end == ChunkEnd::kEnds) EndChunkAfterPiece(state, settings, output);
+    if (end != ChunkEnd::kContinues) EndChunkAfterPiece(state, settings, output);
     return whole;
   }
   state->PieceEndedWith = ConversionState::ContinuedByte::kNone;
@@ -316,7 +333,7 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
       continue;
     }
     const char c = chunk[i];
-    const bool is_last = i + 1 == n && end == ChunkEnd::kEnds;
+    const bool is_last = EndsChunk(chunk, i, end);
     if (static_cast<unsigned char>(c) >= 0x80) {
       if (static_cast<unsigned char>(c) == kRightSingleQuote)
         state->WordBuffer.push_back('\'');
