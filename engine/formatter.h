@@ -37,22 +37,34 @@ inline bool EndsSentence(std::string_view word) {
   return last < 64 && (kEnds >> last) & 1;
 }
 
+/// True when EmitWord would now write a non-empty word without leading
+/// whitespace as nothing but one space and the word, as long as it fits on
+/// the line (see FitsAfterOneSpace): no line end asked for, not preformatted,
+/// the line begun, no second space owed after a sentence. Placing it then
+/// moves only the column (by the word and its space) and the sentence flag.
+inline bool PlacesAfterOneSpace(const ConversionState& state, const Settings& settings) {
+  const int64_t threshold = (state.FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
+  return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) &&
+         state.LineColumn > threshold &&
+         !(settings.Space2AfterPeriod && state.SentenceEnded);
+}
+
+/// True when a word of `n` characters placed at `column` stays on the line:
+/// the right limit is RightMargin - LeftMargin.
+inline bool FitsAfterOneSpace(const Settings& settings, int64_t column, size_t n) {
+  return column + static_cast<int64_t>(n) < settings.RightMargin - settings.LeftMargin;
+}
+
 /// For a non-empty word without leading whitespace: when EmitWord would write
-/// nothing but one space and the word (no line end asked for, not
-/// preformatted, the line begun, room on it, no second space owed after a
-/// sentence), moves the column and the sentence flag as EmitWord would and
-/// returns true; the caller appends the space and the word. Otherwise changes
-/// nothing and returns false. Lets a run of such words be written in one piece.
+/// nothing but one space and the word, moves the column and the sentence
+/// flag as EmitWord would and returns true; the caller appends the space and
+/// the word. Otherwise changes nothing and returns false.
 inline bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
                                std::string_view word) {
-  const int64_t n = static_cast<int64_t>(word.size());
-  const int64_t threshold = (state->FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
-  if (n + state->LineColumn >= settings.RightMargin - settings.LeftMargin ||
-      state->LineColumn <= threshold ||
-      (state->FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) ||
-      (settings.Space2AfterPeriod && state->SentenceEnded))
+  if (!PlacesAfterOneSpace(*state, settings) ||
+      !FitsAfterOneSpace(settings, state->LineColumn, word.size()))
     return false;
-  state->LineColumn += n + 1;
+  state->LineColumn += static_cast<int64_t>(word.size()) + 1;
   state->SentenceEnded = EndsSentence(word);
   return true;
 }

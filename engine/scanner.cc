@@ -180,10 +180,16 @@ bool HoldsOnlyWhitespace(const std::string& word) {
 // (`space` when there is none); that space is the pending word.
 size_t TakePlainWords(ConversionState* state, const Settings& settings,
                       std::string_view chunk, size_t space, std::string* output) {
+  if (!PlacesAfterOneSpace(*state, settings)) return space;
   const char* text = chunk.data();
   const char* end = text + chunk.size();
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
+  // Placing such words moves only the column, kept here until the run ends,
+  // and the sentence flag, which matters only for the last word unless a
+  // sentence's end owes the next word a second space.
+  int64_t column = state->LineColumn;
   size_t last = space;
+  size_t last_start = space;
   // The word ends are read from a mask of the 64 bytes from `window` on.
   size_t window = space + 1;
   uint64_t stops = WordStops64(text + window, end);
@@ -198,21 +204,27 @@ size_t TakePlainWords(ConversionState* state, const Settings& settings,
     const size_t run = std::countr_zero(ahead);
     const size_t next = start + run;
     if (run == 0 || run >= limit || next >= chunk.size() || text[next] != ' ' ||
-        !PlaceAfterOneSpace(state, settings, chunk.substr(start, run)))
+        !FitsAfterOneSpace(settings, column, run))
       break;
+    column += static_cast<int64_t>(run) + 1;
+    last_start = start;
     last = next;
+    if (settings.Space2AfterPeriod && EndsSentence(chunk.substr(start, run))) break;
   }
-  if (last > space) output->append(chunk.substr(space, last - space));
+  if (last == space) return space;
+  state->LineColumn = column;
+  state->SentenceEnded = EndsSentence(chunk.substr(last_start, last - last_start));
+  output->append(chunk.substr(space, last - space));
   return last;
 }
 
-// Rules 9 and 8 for the run of word characters at `at`, and, when a plain
+// Rules 9 and 8 (or 7) for the run of word characters at `at`, and, when a
 // whitespace byte ends it, for that byte too. Returns the number of bytes taken.
 //
 // The commonest case goes straight from the input to the formatter: a word
 // that fits, with nothing pending before it but whitespace, ended by
-// whitespace that is not a kept line end. Emitting the pending word and the
-// run together would write the same text.
+// whitespace (a line feed kept as a line end included). Emitting the pending
+// word and the run together would write the same text.
 size_t TakeWord(ConversionState* state, const Settings& settings,
                 std::string_view chunk, size_t at, ChunkEnd end,
                 std::string* output) {
@@ -223,22 +235,28 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
   std::string& word = state->WordBuffer;
   if (after < chunk.size() && IsWhitespace(text[after]) &&
       !(state->FormatFlags & Preformatted) && HoldsOnlyWhitespace(word) &&
-      word.size() + run <= limit &&
-      !IsKeptLineEnd(*state, settings, text[after],
-                     EndsChunk(chunk, after, end))) {
-    if (after + 1 == chunk.size() && end == ChunkEnd::kContinues &&
-        IsKeptLineEnd(*state, settings, text[after], true))
-      state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
-    if (state->FormatFlags & InHead) {
-      word.assign(1, text[after]);
-      return run + 1;
+      word.size() + run <= limit) {
+    // A kept line end takes the word out with a line end after it; a
+    // carriage return kept as one may take a line feed along, and is left to
+    // the byte-by-byte rules.
+    const bool kept_line_end =
+        IsKeptLineEnd(*state, settings, text[after], EndsChunk(chunk, after, end));
+    if (!kept_line_end || text[after] == '\n') {
+      if (after + 1 == chunk.size() && end == ChunkEnd::kContinues &&
+          IsKeptLineEnd(*state, settings, text[after], true))
+        state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
+      if (state->FormatFlags & InHead) {
+        word.assign(1, text[after]);
+        return run + 1;
+      }
+      if (kept_line_end) state->FormatFlags |= NewLineAfter;
+      EmitWord(state, settings, chunk.substr(at, run), output);
+      const size_t space = text[after] == ' ' && !kept_line_end
+                               ? TakePlainWords(state, settings, chunk, after, output)
+                               : after;
+      word.assign(1, text[space]);
+      return space + 1 - at;
     }
-    EmitWord(state, settings, chunk.substr(at, run), output);
-    const size_t space = text[after] == ' '
-                             ? TakePlainWords(state, settings, chunk, after, output)
-                             : after;
-    word.assign(1, text[space]);
-    return space + 1 - at;
   }
   bool joined = JoinWord(state, settings, chunk.substr(at, run), output);
   if (joined && after == chunk.size()) {
