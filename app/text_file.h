@@ -80,7 +80,8 @@ class TextWriter {
   std::FILE* file_ = nullptr;
   std::string path_;       // the name the file takes on Close
   std::string temp_path_;  // where it is written until then
-  std::string buffer_;
+  std::vector<char> buffer_;  // sized once; text waiting in [0, used_)
+  size_t used_ = 0;
   bool failed_ = false;
 };
 
