@@ -112,6 +112,7 @@ void TextReader::Translate(char* raw, size_t length) {
 }
 
 void TextReader::Refill() {
+  tail_has_no_lf_ = false;
   std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
   end_ -= begin_;
   begin_ = 0;
@@ -145,10 +146,12 @@ bool TextReader::Next(std::string_view* piece, bool* line_ends, bool all_lines) 
   for (;;) {
     const char* text = buffer_.data() + begin_;
     const size_t length = end_ - begin_;
-    const size_t lf = all_lines ? std::string_view(text, length).rfind('\n')
-                                : std::string_view(text, length).find('\n');
+    const size_t lf = !all_lines          ? std::string_view(text, length).find('\n')
+                      : tail_has_no_lf_ ? std::string_view::npos
+                                        : std::string_view(text, length).rfind('\n');
     if (lf != std::string_view::npos && !(all_lines && at_end_)) {
       size_t n = lf + 1;
+      tail_has_no_lf_ = all_lines;
       *piece = std::string_view(text, n);
       *line_ends = true;
       begin_ += n;

@@ -49,6 +49,7 @@ class TextReader {
   bool at_end_ = false;   // no more text will be read from the file
   bool failed_ = false;   // reading failed before the end of the file
   bool held_cr_ = false;  // the last block read ended in CR: is a LF next?
+  bool tail_has_no_lf_ = false;  // [begin_, end_) follows the last LF read
 };
 
 /// Writes text to a file, storing every line feed as CR LF. The text goes to
