@@ -246,7 +246,8 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
           IsKeptLineEnd(*state, settings, text[after], true))
         state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
       if (state->FormatFlags & InHead) {
-        word.assign(1, text[after]);
+        word.clear();
+        word.push_back(text[after]);
         return run + 1;
       }
       if (kept_line_end) state->FormatFlags |= NewLineAfter;
@@ -254,7 +255,8 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
       const size_t space = text[after] == ' ' && !kept_line_end
                                ? TakePlainWords(state, settings, chunk, after, output)
                                : after;
-      word.assign(1, text[space]);
+      word.clear();  // the pending word is now the space or line end after the words
+      word.push_back(text[space]);
       return space + 1 - at;
     }
   }
