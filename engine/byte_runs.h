@@ -74,6 +74,32 @@ size_t RunLength(const char* begin, const char* end) {
   return p - begin;
 }
 
+/// The number of bytes from `begin` (before `end`) that are neither
+/// whitespace nor a double quote: the rest of a token of a tag's attributes,
+/// up to its next quote.
+inline size_t TokenRunLength(const char* begin, const char* end) {
+  const char* p = begin;
+#ifdef QLN_HAVE_SSE2
+  while (end - p >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Whitespace, the other control bytes and 0x80-0xFF (a signed compare),
+    // and quotes; the control bytes and high bytes are then let through.
+    const __m128i stops = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(' ' + 1)),
+                                       _mm_cmpeq_epi8(v, _mm_set1_epi8('"')));
+    const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(stops));
+    if (found == 0) {
+      p += 16;
+      continue;
+    }
+    p += std::countr_zero(found);
+    if (*p == '"' || IsWhitespace(static_cast<unsigned char>(*p))) return p - begin;
+    p++;
+  }
+#endif
+  while (p < end && *p != '"' && !IsWhitespace(static_cast<unsigned char>(*p))) p++;
+  return p - begin;
+}
+
 /// A bit for each of the 64 bytes from `p` that may end a run of word text:
 /// whitespace and the other control bytes, "<", "&", ">" and 0x80-0xFF.
 /// Positions at or after `end` count as such bytes too. Finds the ends of a

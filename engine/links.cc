@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "engine/byte_runs.h"
 #include "engine/formatter.h"
 
 namespace {
@@ -123,8 +124,13 @@ void ExtractHref(ConversionState* state, std::string_view tag) {
       copy_at = href.size();
     }
     // Skip the rest of the current token.
-    for (; pos < tag.size() && !IsWhitespace(tag[pos]); pos++)
-      if (tag[pos] == '"') quoted = !quoted;
+    const char* const end = tag.data() + tag.size();
+    for (;;) {
+      pos += TokenRunLength(tag.data() + pos, end);
+      if (pos == tag.size() || tag[pos] != '"') break;
+      quoted = !quoted;
+      pos++;
+    }
   }
 }
 
