@@ -15,11 +15,10 @@ constexpr std::string_view kListHeading = "Hyperlink Reference:";
 
 /// Appends "[n]" in decimal.
 void AppendNumber(size_t n, std::string* output) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, n);
-  output->push_back('[');
-  output->append(digits, result.ptr);
-  output->push_back(']');
+  char text[24] = "[";
+  char* end = std::to_chars(text + 1, text + sizeof text - 1, n).ptr;
+  *end++ = ']';
+  output->append(text, end);
 }
 
 std::string_view UrlAt(const UrlList& urls, size_t position) {

@@ -93,13 +93,17 @@ TEST(TextReaderTest, KnowsWhenALongLineEndsTheInput) {
 TEST(TextReaderTest, HandsOutBlocksOfWholeLines) {
   TempDir dir;
   std::string path = dir / "in.htm";
+  std::string lines_of_every_length;  // line feeds in every lane of a 16-byte step
+  for (size_t length = 0; length < 40; length++)
+    lines_of_every_length += std::string(length, 'x') + "\n";
   const std::string inputs[] = {
+      lines_of_every_length, lines_of_every_length + "end",
       "", "one\r\ntwo\r\n", "one\ntwo", "a\rb\r\r\nc\r", "abc\x1A" "def\n",
       std::string(40, 'w') + "\r\nx\n" + std::string(7, 'v') + "\n\ny",
   };
   for (const std::string& input : inputs) {
     WriteFile(path, input);
-    for (size_t size : {4, 5, 7, 13, 64 * 1024}) {
+    for (size_t size : {4, 5, 7, 13, 100, 333, 64 * 1024}) {
       SCOPED_TRACE(input + " / " + std::to_string(size));
       std::string by_lines, by_blocks;
       for (const std::string& line : Lines(ReadPieces(path, size))) by_lines += line;
