@@ -240,6 +240,7 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
     // carriage return kept as one may take a line feed along, and is left to
     // the byte-by-byte rules.
     const bool kept_line_end =
+        text[after] != ' ' &&
         IsKeptLineEnd(*state, settings, text[after], EndsChunk(chunk, after, end));
     if (!kept_line_end || text[after] == '\n') {
       if (after + 1 == chunk.size() && end == ChunkEnd::kContinues &&
