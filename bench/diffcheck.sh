@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-REF=${REF:-6ec51d7}
+REF=${REF:-a50a9eb}
 BUILD=${BUILD:-build-bench}
 WORK=$BUILD/diffcheck
 REF_SRC=$BUILD/ref-$REF-src
