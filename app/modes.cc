@@ -47,12 +47,21 @@ bool ConvertText(TextReader* input, const Settings& settings,
   std::string_view piece;
   bool line_ends;
   bool skipping = false;  // a zero byte ended the chunk: skip to the line's end
-  while (input->NextPiece(&piece, &line_ends)) {
+  // The reader hands out whole lines in blocks, and the scanner takes each
+  // line feed in a block as the end of a chunk.
+  while (input->NextLines(&piece, &line_ends)) {
     if (skipping) {
-      skipping = !line_ends;
-      continue;
+      // The rest of a line that a zero byte ended: up to its line feed.
+      const size_t line_feed = piece.find('\n');
+      if (line_feed == std::string_view::npos) {
+        skipping = !line_ends;
+        continue;
+      }
+      piece.remove_prefix(line_feed + 1);
+      skipping = false;
+      if (piece.empty()) continue;
     }
-    ChunkEnd end = line_ends ? ChunkEnd::kEnds : ChunkEnd::kContinues;
+    ChunkEnd end = line_ends ? ChunkEnd::kLineFeeds : ChunkEnd::kContinues;
     if (!ScanChunk(&state, settings, piece, &text, end)) skipping = !line_ends;
     if (text.size() >= kOutputBlock) {
       if (!output->Write(text)) return false;

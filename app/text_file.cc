@@ -2,7 +2,13 @@
 #include "app/text_file.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define QLN_TEXT_FILE_SSE2 1
+#endif
 
 #include "platform/files.h"
 
@@ -20,6 +26,54 @@ const char* AfterCr(const char* next, char** out) {
   }
   *(*out)++ = '\r';
   return next;
+}
+
+/// Copies `text` to `out` with every LF stored as CR LF; returns the end of
+/// what it wrote. Sixteen bytes at a time where the processor has SSE2: each
+/// step may store up to 16 bytes past what it has written so far.
+char* CopyWithCrLf(std::string_view text, char* out) {
+  const char* in = text.data();
+  const char* const end = in + text.size();
+#ifdef QLN_TEXT_FILE_SSE2
+  const __m128i line_feeds = _mm_set1_epi8('\n');
+  while (end - in >= 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
+    const unsigned found =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, line_feeds)));
+    if (found == 0) {
+      in += 16;
+      out += 16;
+      continue;
+    }
+    const int before = std::countr_zero(found);  // bytes before the first LF
+    out[before] = '\r';
+    out[before + 1] = '\n';
+    in += before + 1;
+    out += before + 2;
+  }
+#endif
+  for (; in < end; in++) {
+    if (*in == '\n') *out++ = '\r';
+    *out++ = *in;
+  }
+  return out;
+}
+
+/// Where the last LF of `text` is, or npos; sixteen bytes at a time from the
+/// end where the processor has SSE2.
+size_t FindLastLineFeed(std::string_view text) {
+  size_t end = text.size();
+#ifdef QLN_TEXT_FILE_SSE2
+  const __m128i line_feeds = _mm_set1_epi8('\n');
+  for (; end >= 16; end -= 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + end - 16));
+    const unsigned found =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, line_feeds)));
+    if (found != 0) return end - 16 + (31 - std::countl_zero(found));
+  }
+#endif
+  return text.substr(0, end).rfind('\n');
 }
 
 }  // namespace
@@ -74,6 +128,7 @@ void TextReader::Translate(char* raw, size_t length) {
 }
 
 void TextReader::Refill() {
+  tail_has_no_lf_ = false;
   std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
   end_ -= begin_;
   begin_ = 0;
@@ -95,12 +150,24 @@ void TextReader::Refill() {
 }
 
 bool TextReader::NextPiece(std::string_view* piece, bool* line_ends) {
+  return Next(piece, line_ends, false);
+}
+
+bool TextReader::NextLines(std::string_view* piece, bool* line_ends) {
+  return Next(piece, line_ends, true);
+}
+
+bool TextReader::Next(std::string_view* piece, bool* line_ends, bool all_lines) {
   if (!file_) return false;
   for (;;) {
     const char* text = buffer_.data() + begin_;
     const size_t length = end_ - begin_;
-    if (const void* lf = std::memchr(text, '\n', length)) {
-      size_t n = static_cast<const char*>(lf) - text + 1;
+    const size_t lf = !all_lines          ? std::string_view(text, length).find('\n')
+                      : tail_has_no_lf_ ? std::string_view::npos
+                                        : FindLastLineFeed(std::string_view(text, length));
+    if (lf != std::string_view::npos && !(all_lines && at_end_)) {
+      size_t n = lf + 1;
+      tail_has_no_lf_ = all_lines;
       *piece = std::string_view(text, n);
       *line_ends = true;
       begin_ += n;
@@ -132,28 +199,27 @@ bool TextWriter::Open(const std::string& path) {
   file_ = platform::CreateFileToReplace(path, &temp_path_);
   path_ = path;
   failed_ = false;
-  buffer_.reserve(kWriteBlock + kWriteBlock / 8);
+  used_ = 0;
   return file_ != nullptr;
 }
 
 bool TextWriter::Write(std::string_view text) {
+  // Room for what waits (under a block) and a part of up to a block
+  // translated (twice its size at most, plus what a copying step overshoots).
+  if (buffer_.empty()) buffer_.resize(3 * kWriteBlock + 16);
   while (!text.empty()) {
-    size_t lf = std::min(text.find('\n'), text.size());
-    buffer_.append(text.substr(0, lf));
-    if (lf < text.size()) {
-      buffer_.append("\r\n");
-      lf++;
-    }
-    text.remove_prefix(lf);
-    if (buffer_.size() >= kWriteBlock) Flush();
+    const std::string_view part = text.substr(0, kWriteBlock);
+    used_ = CopyWithCrLf(part, buffer_.data() + used_) - buffer_.data();
+    text.remove_prefix(part.size());
+    if (used_ >= kWriteBlock) Flush();
   }
   return !failed_;
 }
 
 void TextWriter::Flush() {
-  if (file_ && !failed_ && !buffer_.empty())
-    failed_ = std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size();
-  buffer_.clear();
+  if (file_ && !failed_ && used_ > 0)
+    failed_ = std::fwrite(buffer_.data(), 1, used_, file_) != used_;
+  used_ = 0;
 }
 
 bool TextWriter::Close() {
@@ -172,5 +238,5 @@ void TextWriter::Discard() {
   std::fclose(file_);
   file_ = nullptr;
   platform::RemoveFile(temp_path_);
-  buffer_.clear();
+  used_ = 0;
 }

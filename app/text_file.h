@@ -29,10 +29,16 @@ class TextReader {
   /// false at the end of the input, or when reading fails.
   bool NextPiece(std::string_view* piece, bool* line_ends);
 
+  /// Like NextPiece, but a piece that ends a line holds all the whole lines
+  /// the buffer has (and, at the end of the input, its last line without a
+  /// line feed): fewer, larger pieces for a caller that splits them itself.
+  bool NextLines(std::string_view* piece, bool* line_ends);
+
   /// True when reading failed: the input ended early, not at its end.
   bool Failed() const { return failed_; }
 
  private:
+  bool Next(std::string_view* piece, bool* line_ends, bool all_lines);
   void Refill();
   void Translate(char* raw, size_t length);
 
@@ -43,6 +49,7 @@ class TextReader {
   bool at_end_ = false;   // no more text will be read from the file
   bool failed_ = false;   // reading failed before the end of the file
   bool held_cr_ = false;  // the last block read ended in CR: is a LF next?
+  bool tail_has_no_lf_ = false;  // [begin_, end_) follows the last LF read
 };
 
 /// Writes text to a file, storing every line feed as CR LF. The text goes to
@@ -74,7 +81,8 @@ class TextWriter {
   std::FILE* file_ = nullptr;
   std::string path_;       // the name the file takes on Close
   std::string temp_path_;  // where it is written until then
-  std::string buffer_;
+  std::vector<char> buffer_;  // sized once; text waiting in [0, used_)
+  size_t used_ = 0;
   bool failed_ = false;
 };
 

@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -19,6 +20,7 @@
 enum ByteClass : uint8_t {
   kTagText = 1,   ///< an open tag takes it as it is: 0x01-0x7F but "<", ">", "&"
   kWordText = 2,  ///< the pending word takes it as it is: tag text but whitespace
+  kEntityText = 4,  ///< an open reference takes it as it is: tag text but ";"
 };
 
 inline constexpr std::array<uint8_t, 256> kByteClasses = [] {
@@ -26,6 +28,7 @@ inline constexpr std::array<uint8_t, 256> kByteClasses = [] {
   for (int c = 1; c < 0x80; c++) {
     if (c == '<' || c == '>' || c == '&') continue;
     classes[c] = kTagText;
+    if (c != ';') classes[c] |= kEntityText;
     if (!IsWhitespace(static_cast<unsigned char>(c))) classes[c] |= kWordText;
   }
   return classes;
@@ -69,6 +72,55 @@ size_t RunLength(const char* begin, const char* end) {
 #endif
   while (p < end && InClass(*p, byte_class)) p++;
   return p - begin;
+}
+
+/// The number of bytes from `begin` (before `end`) that are neither
+/// whitespace nor a double quote: the rest of a token of a tag's attributes,
+/// up to its next quote.
+inline size_t TokenRunLength(const char* begin, const char* end) {
+  const char* p = begin;
+#ifdef QLN_HAVE_SSE2
+  while (end - p >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Whitespace, the other control bytes and 0x80-0xFF (a signed compare),
+    // and quotes; the control bytes and high bytes are then let through.
+    const __m128i stops = _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(' ' + 1)),
+                                       _mm_cmpeq_epi8(v, _mm_set1_epi8('"')));
+    const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(stops));
+    if (found == 0) {
+      p += 16;
+      continue;
+    }
+    p += std::countr_zero(found);
+    if (*p == '"' || IsWhitespace(static_cast<unsigned char>(*p))) return p - begin;
+    p++;
+  }
+#endif
+  while (p < end && *p != '"' && !IsWhitespace(static_cast<unsigned char>(*p))) p++;
+  return p - begin;
+}
+
+/// A bit for each of the 64 bytes from `p` that may end a run of word text:
+/// whitespace and the other control bytes, "<", "&", ">" and 0x80-0xFF.
+/// Positions at or after `end` count as such bytes too. Finds the ends of a
+/// stretch of short words with one look at their bytes.
+inline uint64_t WordStops64(const char* p, const char* end) {
+  char padded[64];
+  if (end - p < 64) {
+    std::memset(padded, '<', sizeof padded);
+    std::memcpy(padded, p, end - p);
+    p = padded;
+  }
+  uint64_t stops = 0;
+#ifdef QLN_HAVE_SSE2
+  for (int i = 0; i < 64; i += 16)
+    stops |= uint64_t{MayEndRun16<kWordText>(p + i)} << i;
+#else
+  for (int i = 0; i < 64; i++)
+    if (!InClass(p[i], kWordText) || static_cast<unsigned char>(p[i]) <= ' ')
+      stops |= uint64_t{1} << i;
+#endif
+  return stops;
 }
 
 #endif  // QLN_ENGINE_BYTE_RUNS_H_

@@ -3,6 +3,7 @@
 #ifndef QLN_ENGINE_FORMATTER_H_
 #define QLN_ENGINE_FORMATTER_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,14 +17,57 @@
 void EmitWord(ConversionState* state, const Settings& settings,
               std::string_view word, std::string* output);
 
+/// True when EmitWord would neither write nor change anything for `word`:
+/// nothing or a single whitespace character, outside preformatted text, with
+/// no line end asked for. Saves callers a call for the commonest pending word.
+inline bool EmitsNothing(const ConversionState& state, std::string_view word) {
+  return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) &&
+         (word.empty() ||
+          (word.size() == 1 && (word[0] == ' ' || (word[0] >= '\t' && word[0] <= '\r'))));
+}
+
+/// True when `word` (non-empty) ends a sentence: its last character, or the
+/// one before a closing double quote, is ".", ":", "!" or "?".
+inline bool EndsSentence(std::string_view word) {
+  unsigned char last = word.back();
+  if (last == '"' && word.size() > 1) last = word[word.size() - 2];
+  // ".", ":", "!" and "?" all lie below 64: one bit each.
+  constexpr uint64_t kEnds = uint64_t{1} << '.' | uint64_t{1} << ':' |
+                             uint64_t{1} << '!' | uint64_t{1} << '?';
+  return last < 64 && (kEnds >> last) & 1;
+}
+
+/// True when EmitWord would now write a non-empty word without leading
+/// whitespace as nothing but one space and the word, as long as it fits on
+/// the line (see FitsAfterOneSpace): no line end asked for, not preformatted,
+/// the line begun, no second space owed after a sentence. Placing it then
+/// moves only the column (by the word and its space) and the sentence flag.
+inline bool PlacesAfterOneSpace(const ConversionState& state, const Settings& settings) {
+  const int64_t threshold = (state.FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
+  return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) &&
+         state.LineColumn > threshold &&
+         !(settings.Space2AfterPeriod && state.SentenceEnded);
+}
+
+/// True when a word of `n` characters placed at `column` stays on the line:
+/// the right limit is RightMargin - LeftMargin.
+inline bool FitsAfterOneSpace(const Settings& settings, int64_t column, size_t n) {
+  return column + static_cast<int64_t>(n) < settings.RightMargin - settings.LeftMargin;
+}
+
 /// For a non-empty word without leading whitespace: when EmitWord would write
-/// nothing but one space and the word (no line end asked for, not
-/// preformatted, the line begun, room on it, no second space owed after a
-/// sentence), moves the column and the sentence flag as EmitWord would and
-/// returns true; the caller appends the space and the word. Otherwise changes
-/// nothing and returns false. Lets a run of such words be written in one piece.
-bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
-                        std::string_view word);
+/// nothing but one space and the word, moves the column and the sentence
+/// flag as EmitWord would and returns true; the caller appends the space and
+/// the word. Otherwise changes nothing and returns false.
+inline bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
+                               std::string_view word) {
+  if (!PlacesAfterOneSpace(*state, settings) ||
+      !FitsAfterOneSpace(settings, state->LineColumn, word.size()))
+    return false;
+  state->LineColumn += static_cast<int64_t>(word.size()) + 1;
+  state->SentenceEnded = EndsSentence(word);
+  return true;
+}
 
 /// Appends `count` underline characters ("=" under UnderlineDouble, "-"
 /// otherwise), then the line end.

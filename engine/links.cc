@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "engine/byte_runs.h"
 #include "engine/formatter.h"
 
 namespace {
@@ -14,11 +15,10 @@ constexpr std::string_view kListHeading = "Hyperlink Reference:";
 
 /// Appends "[n]" in decimal.
 void AppendNumber(size_t n, std::string* output) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, n);
-  output->push_back('[');
-  output->append(digits, result.ptr);
-  output->push_back(']');
+  char text[24] = "[";
+  char* end = std::to_chars(text + 1, text + sizeof text - 1, n).ptr;
+  *end++ = ']';
+  output->append(text, end);
 }
 
 std::string_view UrlAt(const UrlList& urls, size_t position) {
@@ -76,26 +76,60 @@ bool AppendListPart(UrlList* urls, std::string_view lead, std::string_view newli
   return true;
 }
 
+/// True when `text` begins with "HREF" as it reads upper-cased when outside
+/// quotes, as it stands when inside them.
+bool StartsWithHref(std::string_view text, bool quoted) {
+  if (text.size() < 4) return false;
+  for (size_t i = 0; i < 4; i++) {
+    char c = text[i];
+    if (!quoted && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c != "HREF"[i]) return false;
+  }
+  return true;
+}
+
+void AppendUpperCase(std::string_view text, std::string* output) {
+  for (char c : text)
+    output->push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
+}
+
 }  // namespace
 
 void ExtractHref(ConversionState* state, std::string_view tag) {
+  // The tag reads as if upper-cased outside double quotes (each quote
+  // switches between outside and inside): "href" matches in any case there,
+  // and a target copied from outside quotes is upper-cased. `quoted` tells
+  // whether `pos` lies inside quotes.
   std::string& href = state->HrefBuffer;
   size_t copy_at = 0;  // where this tag's next target goes in HrefBuffer
   size_t pos = 1;
+  bool quoted = !tag.empty() && tag[0] == '"';
   while (pos < tag.size()) {
     while (pos < tag.size() && IsWhitespace(tag[pos])) pos++;
-    if (tag.substr(pos).starts_with("HREF")) {
+    if (StartsWithHref(tag.substr(pos), quoted)) {
       size_t quote = tag.find('"', pos);
       if (quote == std::string_view::npos) return;  // HrefBuffer keeps its text
       href.resize(copy_at);
       if (quote + 1 == tag.size()) return;
       size_t close = tag.find('"', quote + 1);
       std::string_view target = tag.substr(quote + 1, close - quote - 1);
-      href.append(target.substr(0, kMaxHrefLength - copy_at));
+      target = target.substr(0, kMaxHrefLength - copy_at);
+      // No quote lies between `pos` and `quote`, so the target is inside
+      // quotes exactly when `pos` is outside them.
+      if (quoted)
+        AppendUpperCase(target, &href);
+      else
+        href.append(target);
       copy_at = href.size();
     }
     // Skip the rest of the current token.
-    while (pos < tag.size() && !IsWhitespace(tag[pos])) pos++;
+    const char* const end = tag.data() + tag.size();
+    for (;;) {
+      pos += TokenRunLength(tag.data() + pos, end);
+      if (pos == tag.size() || tag[pos] != '"') break;
+      quoted = !quoted;
+      pos++;
+    }
   }
 }
 

@@ -10,8 +10,9 @@
 #include "engine/conversion_state.h"
 #include "engine/settings.h"
 
-/// Anchor opening: copies the quoted target after HREF in the upper-cased
-/// `tag` text into state->HrefBuffer. A tag without a quoted HREF leaves it.
+/// Anchor opening: copies the quoted target after HREF in the `tag` text, read
+/// as if upper-cased outside double quotes, into state->HrefBuffer. A tag
+/// without a quoted HREF leaves it.
 void ExtractHref(ConversionState* state, std::string_view tag);
 
 /// True when a closing anchor now would number a link: HrefBuffer holds a

@@ -3,6 +3,7 @@
 #include "engine/scanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "engine/byte_runs.h"
@@ -32,7 +33,7 @@ void ReturnEntityToTag(ConversionState* state) {
 /// starts an empty one.
 void EndWord(ConversionState* state, const Settings& settings,
              std::string* output) {
-  if (!(state->FormatFlags & InHead))
+  if (!(state->FormatFlags & InHead) && !EmitsNothing(*state, state->WordBuffer))
     EmitWord(state, settings, state->WordBuffer, output);
   state->WordBuffer.clear();
 }
@@ -86,6 +87,17 @@ bool CollectEntity(ConversionState* state, char c) {
   return true;
 }
 
+// Rule 5 for the bytes at `at` that an open reference takes as they are, as
+// many as it has room for. Returns the number of bytes taken.
+size_t CollectEntityRun(ConversionState* state, std::string_view chunk, size_t at) {
+  const size_t room = kMaxEntityLength - std::min(kMaxEntityLength, state->EntityBuffer.size());
+  const size_t most = std::min(room, chunk.size() - at);
+  size_t run = 0;
+  while (run < most && InClass(chunk[at + run], kEntityText)) run++;
+  state->EntityBuffer.append(chunk.substr(at, run));
+  return run;
+}
+
 // Rule 7: a source line end is kept as an output line end. Returns true when it
 // also consumed the line feed of a CR LF pair.
 bool KeepLineEnd(ConversionState* state, const Settings& settings, char c,
@@ -99,6 +111,12 @@ bool KeepLineEnd(ConversionState* state, const Settings& settings, char c,
   bool takes_line_feed = state->CrLfMode && next_is_line_feed;
   state->WordBuffer.push_back(takes_line_feed ? '\n' : c);
   return takes_line_feed;
+}
+
+/// True when the byte at `i` is the last of its chunk.
+bool EndsChunk(std::string_view chunk, size_t i, ChunkEnd end) {
+  if (i + 1 == chunk.size()) return end != ChunkEnd::kContinues;
+  return end == ChunkEnd::kLineFeeds && chunk[i] == '\n';
 }
 
 bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
@@ -162,29 +180,51 @@ bool HoldsOnlyWhitespace(const std::string& word) {
 // (`space` when there is none); that space is the pending word.
 size_t TakePlainWords(ConversionState* state, const Settings& settings,
                       std::string_view chunk, size_t space, std::string* output) {
+  if (!PlacesAfterOneSpace(*state, settings)) return space;
   const char* text = chunk.data();
+  const char* end = text + chunk.size();
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
+  // Placing such words moves only the column, kept here until the run ends,
+  // and the sentence flag, which matters only for the last word unless a
+  // sentence's end owes the next word a second space.
+  int64_t column = state->LineColumn;
   size_t last = space;
+  size_t last_start = space;
+  // The word ends are read from a mask of the 64 bytes from `window` on.
+  size_t window = space + 1;
+  uint64_t stops = WordStops64(text + window, end);
   for (;;) {
     const size_t start = last + 1;
-    const size_t run = RunLength<kWordText>(text + start, text + chunk.size());
+    uint64_t ahead = start - window < 64 ? stops >> (start - window) : 0;
+    if (ahead == 0) {
+      window = start;
+      stops = ahead = WordStops64(text + window, end);
+      if (ahead == 0) break;  // 64 word bytes: longer than any word may be
+    }
+    const size_t run = std::countr_zero(ahead);
     const size_t next = start + run;
     if (run == 0 || run >= limit || next >= chunk.size() || text[next] != ' ' ||
-        !PlaceAfterOneSpace(state, settings, chunk.substr(start, run)))
+        !FitsAfterOneSpace(settings, column, run))
       break;
+    column += static_cast<int64_t>(run) + 1;
+    last_start = start;
     last = next;
+    if (settings.Space2AfterPeriod && EndsSentence(chunk.substr(start, run))) break;
   }
-  if (last > space) output->append(chunk.substr(space, last - space));
+  if (last == space) return space;
+  state->LineColumn = column;
+  state->SentenceEnded = EndsSentence(chunk.substr(last_start, last - last_start));
+  output->append(chunk.substr(space, last - space));
   return last;
 }
 
-// Rules 9 and 8 for the run of word characters at `at`, and, when a plain
+// Rules 9 and 8 (or 7) for the run of word characters at `at`, and, when a
 // whitespace byte ends it, for that byte too. Returns the number of bytes taken.
 //
 // The commonest case goes straight from the input to the formatter: a word
 // that fits, with nothing pending before it but whitespace, ended by
-// whitespace that is not a kept line end. Emitting the pending word and the
-// run together would write the same text.
+// whitespace (a line feed kept as a line end included). Emitting the pending
+// word and the run together would write the same text.
 size_t TakeWord(ConversionState* state, const Settings& settings,
                 std::string_view chunk, size_t at, ChunkEnd end,
                 std::string* output) {
@@ -195,26 +235,35 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
   std::string& word = state->WordBuffer;
   if (after < chunk.size() && IsWhitespace(text[after]) &&
       !(state->FormatFlags & Preformatted) && HoldsOnlyWhitespace(word) &&
-      word.size() + run <= limit &&
-      !IsKeptLineEnd(*state, settings, text[after],
-                     after + 1 == chunk.size() && end == ChunkEnd::kEnds)) {
-    if (after + 1 == chunk.size() && end == ChunkEnd::kContinues &&
-        IsKeptLineEnd(*state, settings, text[after], true))
-      state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
-    if (state->FormatFlags & InHead) {
-      word.assign(1, text[after]);
-      return run + 1;
+      word.size() + run <= limit) {
+    // A kept line end takes the word out with a line end after it; a
+    // carriage return kept as one may take a line feed along, and is left to
+    // the byte-by-byte rules.
+    const bool kept_line_end =
+        text[after] != ' ' &&
+        IsKeptLineEnd(*state, settings, text[after], EndsChunk(chunk, after, end));
+    if (!kept_line_end || text[after] == '\n') {
+      if (after + 1 == chunk.size() && end == ChunkEnd::kContinues &&
+          IsKeptLineEnd(*state, settings, text[after], true))
+        state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
+      if (state->FormatFlags & InHead) {
+        word.clear();
+        word.push_back(text[after]);
+        return run + 1;
+      }
+      if (kept_line_end) state->FormatFlags |= NewLineAfter;
+      EmitWord(state, settings, chunk.substr(at, run), output);
+      const size_t space = text[after] == ' ' && !kept_line_end
+                               ? TakePlainWords(state, settings, chunk, after, output)
+                               : after;
+      word.clear();  // the pending word is now the space or line end after the words
+      word.push_back(text[space]);
+      return space + 1 - at;
     }
-    EmitWord(state, settings, chunk.substr(at, run), output);
-    const size_t space = text[after] == ' '
-                             ? TakePlainWords(state, settings, chunk, after, output)
-                             : after;
-    word.assign(1, text[space]);
-    return space + 1 - at;
   }
   bool joined = JoinWord(state, settings, chunk.substr(at, run), output);
   if (joined && after == chunk.size()) {
-    if (end == ChunkEnd::kEnds)
+    if (end != ChunkEnd::kContinues)
       EndWord(state, settings, output);
     else
       state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
@@ -261,12 +310,23 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
                std::string_view chunk, std::string* output, ChunkEnd end) {
   bool whole = true;
   if (size_t zero = chunk.find('\0'); zero != std::string_view::npos) {
+    if (end == ChunkEnd::kLineFeeds) {
+      // The lines before the zero's, the zero's line up to it, then the lines
+      // after it.
+      const size_t line = chunk.substr(0, zero).rfind('\n') + 1;  // 0 for none
+      if (line > 0) ScanChunk(state, settings, chunk.substr(0, line), output, end);
+      ScanChunk(state, settings, chunk.substr(line, zero - line), output, ChunkEnd::kEnds);
+      const size_t line_feed = chunk.find('\n', zero);
+      if (line_feed == std::string_view::npos) return false;
+      if (line_feed + 1 == chunk.size()) return true;
+      return ScanChunk(state, settings, chunk.substr(line_feed + 1), output, end);
+    }
     chunk = chunk.substr(0, zero);
     end = ChunkEnd::kEnds;
     whole = false;
   }
   if (chunk.empty()) {
-    if (end == ChunkEnd::kEnds) EndChunkAfterPiece(state, settings, output);
+    if (end != ChunkEnd::kContinues) EndChunkAfterPiece(state, settings, output);
     return whole;
   }
   state->PieceEndedWith = ConversionState::ContinuedByte::kNone;
@@ -288,14 +348,13 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
   //   5. An open reference collects it.  9. The byte joins the word.
   const size_t n = chunk.size();
   for (; i < n; i++) {
-    if (!state->EntityOpen) {
-      if (size_t taken = TakeRun(state, settings, chunk, i, end, output)) {
-        i += taken - 1;
-        continue;
-      }
+    if (size_t taken = state->EntityOpen ? CollectEntityRun(state, chunk, i)
+                                         : TakeRun(state, settings, chunk, i, end, output)) {
+      i += taken - 1;
+      continue;
     }
     const char c = chunk[i];
-    const bool is_last = i + 1 == n && end == ChunkEnd::kEnds;
+    const bool is_last = EndsChunk(chunk, i, end);
     if (static_cast<unsigned char>(c) >= 0x80) {
       if (static_cast<unsigned char>(c) == kRightSingleQuote)
         state->WordBuffer.push_back('\'');

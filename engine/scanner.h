@@ -14,11 +14,14 @@
 enum class ChunkEnd {
   kEnds,       ///< the piece is a whole chunk: its last byte ends the chunk
   kContinues,  ///< the chunk goes on in the next piece (a long line cut in two)
+  kLineFeeds,  ///< the piece is several chunks: each line feed in it ends one,
+               ///< and so does its last byte (lines of a file, read in blocks)
 };
 
 /// Scans one piece of input and appends converted text to `output`. A zero
-/// byte ends the chunk there; the rest of the piece is not scanned. Returns
-/// false when that happened, true when the whole piece was scanned.
+/// byte ends the chunk there; the rest of that chunk is not scanned (under
+/// kLineFeeds scanning goes on after the next line feed). Returns false when
+/// a zero byte ended a chunk whose rest lies beyond the piece, true otherwise.
 bool ScanChunk(ConversionState* state, const Settings& settings,
                std::string_view chunk, std::string* output,
                ChunkEnd end = ChunkEnd::kEnds);

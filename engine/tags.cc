@@ -2,7 +2,6 @@
 // table of names; each name leads to one small action.
 #include "engine/tags.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -16,7 +15,8 @@ constexpr std::string_view kRuleLine =
 
 /// Hands the whole pending word to the formatter and empties it.
 void Emit(ConversionState* state, const Settings& settings, std::string* output) {
-  EmitWord(state, settings, state->WordBuffer, output);
+  if (!EmitsNothing(*state, state->WordBuffer))
+    EmitWord(state, settings, state->WordBuffer, output);
   state->WordBuffer.clear();
 }
 
@@ -126,29 +126,34 @@ constexpr uint64_t NameKey(std::string_view text) {
 }
 
 struct KeyedAction {
-  uint64_t key;
-  TagActionFn act;
+  uint64_t key = 0;  // 0: an empty slot
+  TagActionFn act = nullptr;
 };
 
-// The rows by key, for a binary search.
+// The rows in an open-addressing hash table a few times larger than the
+// table of names, so that most unknown tags meet an empty slot at once.
+constexpr size_t kIndexBits = 7;
+constexpr size_t SlotOf(uint64_t key) {
+  return static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> (64 - kIndexBits));
+}
 constexpr auto kTagIndex = [] {
-  std::array<KeyedAction, std::size(kTagRows)> index{};
-  for (size_t i = 0; i < index.size(); i++)
-    index[i] = {NameKey(kTagRows[i].name), kTagRows[i].act};
-  std::sort(index.begin(), index.end(),
-            [](const KeyedAction& a, const KeyedAction& b) { return a.key < b.key; });
+  std::array<KeyedAction, size_t{1} << kIndexBits> index{};
+  for (const TagRow& row : kTagRows) {
+    const uint64_t key = NameKey(row.name);
+    size_t slot = SlotOf(key);
+    while (index[slot].key != 0) slot = (slot + 1) % index.size();
+    index[slot] = {key, row.act};
+  }
   return index;
 }();
 
 /// The action for a whole tag text, or nullptr. Upper-casing the text outside
 /// quotes first would change nothing here: a text with a quote matches no name.
-TagActionFn FindTagAction(std::string_view tag) {
-  if (tag.size() > kMaxNameLength) return nullptr;
-  const uint64_t key = NameKey(tag);
-  auto row = std::lower_bound(
-      kTagIndex.begin(), kTagIndex.end(), key,
-      [](const KeyedAction& a, uint64_t k) { return a.key < k; });
-  return row != kTagIndex.end() && row->key == key ? row->act : nullptr;
+TagActionFn FindTagAction(uint64_t key) {
+  for (size_t slot = SlotOf(key);; slot = (slot + 1) % kTagIndex.size()) {
+    if (kTagIndex[slot].key == key) return kTagIndex[slot].act;
+    if (kTagIndex[slot].key == 0) return nullptr;
+  }
 }
 
 }  // namespace
@@ -165,23 +170,23 @@ void UpperCaseOutsideQuotes(std::string* text) {
 
 void HandleTag(ConversionState* state, const Settings& settings,
                std::string_view tag, std::string* output) {
-  // Only an anchor's text is needed upper-cased, for its HREF; it is
-  // upper-cased in TagBuffer, which may hold it already. Every other row
-  // compares the whole text with a name, case aside.
+  // Only an anchor needs its text upper-cased outside quotes, for its HREF,
+  // and ExtractHref reads it so. Every other row compares the whole text
+  // with a name, case aside.
   if (!tag.empty() && (tag[0] == 'A' || tag[0] == 'a')) {
-    std::string& upper = state->TagBuffer;
-    if (tag.data() != upper.data()) upper.assign(tag);
-    UpperCaseOutsideQuotes(&upper);
-    ExtractHref(state, upper);
+    ExtractHref(state, tag);
     return;
   }
-  if (tag.size() == 2 && NameKey(tag) == NameKey("/A") && HasLinkTarget(*state)) {
-    CloseAnchor(state, settings);
-    return;
-  }
-  if (TagActionFn act = FindTagAction(tag)) {
-    act(state, settings, output);
-    return;
+  if (tag.size() <= kMaxNameLength) {
+    const uint64_t key = NameKey(tag);
+    if (key == NameKey("/A") && HasLinkTarget(*state)) {
+      CloseAnchor(state, settings);
+      return;
+    }
+    if (TagActionFn act = FindTagAction(key)) {
+      act(state, settings, output);
+      return;
+    }
   }
   // Any other tag only ends the pending word.
   if (!state->WordBuffer.empty() && !(state->FormatFlags & InHead))

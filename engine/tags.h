@@ -10,9 +10,7 @@
 
 /// Acts on one tag whose text (without "<" and ">") is `tag`; case does not
 /// matter outside quotes. May emit the pending word (state->WordBuffer) to
-/// `output`, or append marks or a link number to it. An anchor's text is
-/// copied to state->TagBuffer (unless `tag` is that already) and upper-cased
-/// there outside quotes.
+/// `output`, or append marks or a link number to it.
 void HandleTag(ConversionState* state, const Settings& settings,
                std::string_view tag, std::string* output);
 

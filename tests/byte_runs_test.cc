@@ -30,6 +30,11 @@ TEST(ByteRunsTest, RunLengthAgreesWithTheTable) {
                                         << " at " << at << " from " << from);
         EXPECT_EQ((RunLength<kTagText>(begin, end)), RunByTable<kTagText>(text, from));
         EXPECT_EQ((RunLength<kWordText>(begin, end)), RunByTable<kWordText>(text, from));
+        size_t token = from;
+        while (token < text.size() && text[token] != '"' &&
+               !IsWhitespace(static_cast<unsigned char>(text[token])))
+          token++;
+        EXPECT_EQ(TokenRunLength(begin, end), token - from);
       }
     }
   }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "engine/tags.h"
 #include "tests/engine_test_util.h"
 
 namespace {
@@ -69,6 +70,32 @@ TEST(LinksTest, AnchorsWithoutQuotedTargetKeepTheLastOne) {
 TEST(LinksTest, LinkNumberCountsTowardsTheWordLimit) {
   const std::string a60(60, 'a');
   EXPECT_EQ(Convert({"<A HREF=\"h\">" + a60 + "</A>x\n"}), "  " + a60 + "[1] x\n");
+}
+
+// The target is found and copied as in the tag's text upper-cased outside
+// double quotes, without that text being made.
+TEST(LinksTest, ExtractHrefReadsTheTextAsUpperCasedOutsideQuotes) {
+  const std::string tags[] = {
+      "a href=\"Page.HTM\"",         "A hReF=\"x\"",
+      "a title=\"a HREF\" z\"yy\"",   "a title=\"x\" href\"=\"low\"",
+      "a x=\"\"\" href=\"in\"",        "a href=low\"quoted\" href=\"Two\"",
+      "a\"b href=\"c\"d\"",             "a href=\"\"",
+      "a href\"lo\"",                   "a \"href=\"abc\" q",
+      "a href=\"x\"\nhref=\"y\"",       "a hre\"f=\"x\"",
+  };
+  for (const std::string& tag : tags) {
+    SCOPED_TRACE(tag);
+    std::string upper = tag;
+    UpperCaseOutsideQuotes(&upper);
+    ConversionState raw, upper_cased;
+    raw.HrefBuffer = upper_cased.HrefBuffer = "old";
+    ExtractHref(&raw, tag);
+    ExtractHref(&upper_cased, upper);
+    EXPECT_EQ(raw.HrefBuffer, upper_cased.HrefBuffer);
+  }
+  ConversionState state;
+  ExtractHref(&state, "a title=\"a HREF\" z\"yy\"");
+  EXPECT_EQ(state.HrefBuffer, " Z");  // copied from outside quotes
 }
 
 TEST(LinksTest, ExtractHref) {

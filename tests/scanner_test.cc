@@ -182,6 +182,45 @@ TEST(ScannerTest, LineCutIntoPiecesConvertsLikeTheWholeLine) {
   EXPECT_EQ(output, "  abcdef\n");
 }
 
+// Lines handed over in blocks, each line feed ending a chunk, convert like the
+// same lines one by one: also where a zero byte ends a line early, where a
+// block ends inside a line, and with the source's line ends off.
+TEST(ScannerTest, BlocksOfLinesConvertLikeTheLinesOneByOne) {
+  using namespace std::string_literals;
+  const std::vector<std::vector<std::string>> files = {
+      {"Hello <B>bold</B> world &amp; AT&T\n", "<A HREF=\"x\"\n", "title=\"t\">link</A>.\n",
+       "words at the end\n", "last line without a line feed"},
+      {"<PRE>  a  b\n", "  c</PRE> <H1>Head</H1>\n", "a &#\n", "66; done\n", "\n", "x\n"},
+      {"one\0two\n"s, "\0\n"s, "three <B\0\n"s, "four\n", "five\0"s},
+      {"a\r\n", "b\rc\n", "<HEAD>t\n", "</HEAD>", "end"},
+  };
+  Settings off;
+  off.KeepLinefeeds = 0;
+  for (const Settings& settings : {Settings{}, off}) {
+    for (const auto& file : files) {
+      std::string text;
+      for (const std::string& line : file) text += line;
+      const std::string by_lines = Convert(file, settings);
+      // Whole lines up to the line holding `at`, then that line's text up to
+      // `at` as a piece its line goes on after, then the rest.
+      for (size_t at = 0; at < text.size(); at++) {
+        ConversionState state;
+        std::string output;
+        const std::string_view all = text;
+        const size_t line = all.substr(0, at).rfind('\n') + 1;  // 0 for none
+        ScanChunk(&state, settings, all.substr(0, line), &output, ChunkEnd::kLineFeeds);
+        std::string_view rest = all.substr(at);
+        if (at > line &&
+            !ScanChunk(&state, settings, all.substr(line, at - line), &output,
+                       ChunkEnd::kContinues))
+          rest.remove_prefix(std::min(rest.size(), rest.find('\n') + 1));  // skipped
+        if (!rest.empty()) ScanChunk(&state, settings, rest, &output, ChunkEnd::kLineFeeds);
+        ASSERT_EQ(output, by_lines) << "cut at " << at;
+      }
+    }
+  }
+}
+
 TEST(ScannerTest, ClipboardTextCutIntoPiecesConvertsLikeTheWholeText) {
   const std::vector<std::string> text = {"<PRE>a\r\nb\r\n\r\n</PRE>x y\r\nlast\rline"};
   const std::string whole = Convert(text, {}, true);

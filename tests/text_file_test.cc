@@ -16,13 +16,15 @@ struct Piece {
   bool operator==(const Piece&) const = default;
 };
 
-std::vector<Piece> ReadPieces(const std::string& path, size_t buffer_size) {
+std::vector<Piece> ReadPieces(const std::string& path, size_t buffer_size,
+                              bool whole_lines = false) {
   TextReader reader(buffer_size);
   EXPECT_TRUE(reader.Open(path));
   std::vector<Piece> pieces;
   std::string_view piece;
   bool line_ends;
-  while (reader.NextPiece(&piece, &line_ends)) {
+  while (whole_lines ? reader.NextLines(&piece, &line_ends)
+                     : reader.NextPiece(&piece, &line_ends)) {
     EXPECT_FALSE(piece.empty());
     EXPECT_LE(piece.size(), buffer_size);
     pieces.push_back({std::string(piece), line_ends});
@@ -81,6 +83,43 @@ TEST(TextReaderTest, KnowsWhenALongLineEndsTheInput) {
       EXPECT_EQ(std::vector<std::string>{line}, Lines(ReadPieces(path, size))) << size;
       WriteFile(path, line + "\n");
       EXPECT_EQ(std::vector<std::string>{line + "\n"}, Lines(ReadPieces(path, size)));
+    }
+  }
+}
+
+// Blocks of whole lines hold the same text as the lines one by one: a block
+// that ends a line ends with a line feed or the input, and a long line still
+// comes in pieces that say they do not end it.
+TEST(TextReaderTest, HandsOutBlocksOfWholeLines) {
+  TempDir dir;
+  std::string path = dir / "in.htm";
+  std::string lines_of_every_length;  // line feeds in every lane of a 16-byte step
+  for (size_t length = 0; length < 40; length++)
+    lines_of_every_length += std::string(length, 'x') + "\n";
+  const std::string inputs[] = {
+      lines_of_every_length, lines_of_every_length + "end",
+      "", "one\r\ntwo\r\n", "one\ntwo", "a\rb\r\r\nc\r", "abc\x1A" "def\n",
+      std::string(40, 'w') + "\r\nx\n" + std::string(7, 'v') + "\n\ny",
+  };
+  for (const std::string& input : inputs) {
+    WriteFile(path, input);
+    for (size_t size : {4, 5, 7, 13, 100, 333, 64 * 1024}) {
+      SCOPED_TRACE(input + " / " + std::to_string(size));
+      std::string by_lines, by_blocks;
+      for (const std::string& line : Lines(ReadPieces(path, size))) by_lines += line;
+      const std::vector<Piece> blocks = ReadPieces(path, size, true);
+      for (size_t i = 0; i < blocks.size(); i++) {
+        by_blocks += blocks[i].text;
+        const bool ends_in_lf = blocks[i].text.back() == '\n';
+        if (blocks[i].line_ends)
+          EXPECT_TRUE(ends_in_lf || i + 1 == blocks.size());
+        else
+          EXPECT_EQ(blocks[i].text.find('\n'), std::string::npos);
+      }
+      EXPECT_EQ(by_blocks, by_lines);
+      if (size > input.size() && !input.empty()) {
+        EXPECT_EQ(blocks.size(), 1u);
+      }
     }
   }
 }
