@@ -9,9 +9,25 @@ int64_t IndentThreshold(const ConversionState& state, const Settings& settings) 
   return (state.FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
 }
 
+/// Appends the line end of the state's mode, one character at a time: cheaper
+/// than a copy for one or two characters.
+void AppendNewline(const ConversionState& state, std::string* output) {
+  if (state.CrLfMode) output->push_back('\r');
+  output->push_back('\n');
+}
+
+/// Appends `count` spaces; a margin is short, so most come from one constant.
+void AppendSpaces(int64_t count, std::string* output) {
+  constexpr std::string_view kSpaces = "                                ";
+  if (count <= static_cast<int64_t>(kSpaces.size()))
+    output->append(kSpaces.data(), static_cast<size_t>(count));
+  else
+    output->append(static_cast<size_t>(count), ' ');
+}
+
 /// Ends the current line; under a heading bit the line gets its underline.
 void EndLine(ConversionState* state, std::string* output) {
-  output->append(NewlineText(*state));
+  AppendNewline(*state, output);
   if (state->FormatFlags & kUnderlineBits)
     AppendUnderline(*state, state->LineColumn, output);
   state->LineColumn = 0;
@@ -28,7 +44,7 @@ void PlaceWord(ConversionState* state, const Settings& settings, int64_t n,
   // is 0 under NoIndent); above it the word needs its separator.
   const int64_t threshold = IndentThreshold(*state, settings);
   if (state->LineColumn < threshold) {
-    output->append(threshold - state->LineColumn, ' ');
+    AppendSpaces(threshold - state->LineColumn, output);
     state->LineColumn = threshold;
   } else if (state->LineColumn > threshold) {
     if (settings.Space2AfterPeriod && state->SentenceEnded) {
@@ -48,7 +64,7 @@ void EndLinesAfter(ConversionState* state, const Settings& settings,
     state->FormatFlags &= ~EndLineAfter;
   }
   if (state->FormatFlags & NewLineAfter) {
-    output->append(NewlineText(*state));
+    AppendNewline(*state, output);
     state->LineColumn = 0;
     state->FormatFlags &= ~NewLineAfter;
   }
@@ -60,15 +76,18 @@ void AppendUnderline(const ConversionState& state, int64_t count,
                      std::string* output) {
   if (count > 0)
     output->append(count, (state.FormatFlags & UnderlineDouble) ? '=' : '-');
-  output->append(NewlineText(state));
+  AppendNewline(state, output);
 }
 
 void EmitWord(ConversionState* state, const Settings& settings,
               std::string_view word, std::string* output) {
   if (!(state->FormatFlags & Preformatted)) {
-    size_t start = 0;
-    while (start < word.size() && IsWhitespace(word[start])) start++;
-    word.remove_prefix(start);
+    // Usually the word begins with the one whitespace character that ended
+    // the word before it.
+    if (!word.empty() && IsWhitespace(word[0])) {
+      word.remove_prefix(1);
+      while (!word.empty() && IsWhitespace(word[0])) word.remove_prefix(1);
+    }
     if (!word.empty()) {
       PlaceWord(state, settings, static_cast<int64_t>(word.size()), output);
       state->SentenceEnded = EndsSentence(word);
