@@ -101,10 +101,11 @@ inline size_t TokenRunLength(const char* begin, const char* end) {
 }
 
 /// A bit for each of the 64 bytes from `p` that may end a run of word text:
-/// whitespace and the other control bytes, "<", "&", ">" and 0x80-0xFF.
-/// Positions at or after `end` count as such bytes too. Finds the ends of a
-/// stretch of short words with one look at their bytes.
-inline uint64_t WordStops64(const char* p, const char* end) {
+/// whitespace and the other control bytes, "<", "&", ">" and 0x80-0xFF; and
+/// in `*spaces` a bit for each of them that is a space. Positions at or after
+/// `end` count as "<". Finds the ends of a stretch of short words with one
+/// look at their bytes.
+inline uint64_t WordStops64(const char* p, const char* end, uint64_t* spaces) {
   char padded[64];
   if (end - p < 64) {
     std::memset(padded, '<', sizeof padded);
@@ -112,14 +113,23 @@ inline uint64_t WordStops64(const char* p, const char* end) {
     p = padded;
   }
   uint64_t stops = 0;
+  uint64_t space_bits = 0;
 #ifdef QLN_HAVE_SSE2
-  for (int i = 0; i < 64; i += 16)
+  for (int i = 0; i < 64; i += 16) {
     stops |= uint64_t{MayEndRun16<kWordText>(p + i)} << i;
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const unsigned found =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(' '))));
+    space_bits |= uint64_t{found} << i;
+  }
 #else
-  for (int i = 0; i < 64; i++)
+  for (int i = 0; i < 64; i++) {
     if (!InClass(p[i], kWordText) || static_cast<unsigned char>(p[i]) <= ' ')
       stops |= uint64_t{1} << i;
+    if (p[i] == ' ') space_bits |= uint64_t{1} << i;
+  }
 #endif
+  *spaces = space_bits;
   return stops;
 }
 

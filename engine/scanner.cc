@@ -183,36 +183,46 @@ size_t TakePlainWords(ConversionState* state, const Settings& settings,
   if (!PlacesAfterOneSpace(*state, settings)) return space;
   const char* text = chunk.data();
   const char* end = text + chunk.size();
-  const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
-  // Placing such words moves only the column, kept here until the run ends,
-  // and the sentence flag, which matters only for the last word unless a
-  // sentence's end owes the next word a second space.
-  int64_t column = state->LineColumn;
+  // A word placed from column c after the space at `space` fits when
+  // c + its length < RightMargin - LeftMargin; the column grows with the
+  // words, so that is the same as: the space after it lies before `bound`.
+  const int64_t bound_at = settings.RightMargin - settings.LeftMargin +
+                           static_cast<int64_t>(space) + 1 - state->LineColumn;
+  const size_t bound = bound_at > 0 ? static_cast<size_t>(bound_at) : 0;
+  // Words of 1 to MaxWordLength - 2 characters are taken: a longer one would
+  // be cut. Within the 64 bytes from a word's start only that word can be 63
+  // long, so with the usual limits a whole stretch of words is judged at
+  // once; otherwise, and when a sentence's end may owe the next word a second
+  // space, one word at a time.
+  if (settings.MaxWordLength < 3) return space;
+  const size_t longest = static_cast<size_t>(settings.MaxWordLength) - 2;
+  const bool one_at_a_time = longest < 62 || settings.Space2AfterPeriod;
   size_t last = space;
   size_t last_start = space;
-  // The word ends are read from a mask of the 64 bytes from `window` on.
-  size_t window = space + 1;
-  uint64_t stops = WordStops64(text + window, end);
   for (;;) {
-    const size_t start = last + 1;
-    uint64_t ahead = start - window < 64 ? stops >> (start - window) : 0;
-    if (ahead == 0) {
-      window = start;
-      stops = ahead = WordStops64(text + window, end);
-      if (ahead == 0) break;  // 64 word bytes: longer than any word may be
-    }
-    const size_t run = std::countr_zero(ahead);
-    const size_t next = start + run;
-    if (run == 0 || run >= limit || next >= chunk.size() || text[next] != ' ' ||
-        !FitsAfterOneSpace(settings, column, run))
-      break;
-    column += static_cast<int64_t>(run) + 1;
+    // The words from `window` on, read from masks of their next 64 bytes.
+    const size_t window = last + 1;
+    uint64_t spaces;
+    const uint64_t stops = WordStops64(text + window, end, &spaces);
+    // A word that does not end at a space (never true past the chunk's
+    // end), an empty one, and one that would not fit end the stretch.
+    uint64_t ends = (stops & ~spaces) | (stops & (stops << 1 | 1));
+    if (bound < window + 64) ends |= bound > window ? ~uint64_t{0} << (bound - window) : ~uint64_t{0};
+    const int first_end = ends ? std::countr_zero(ends) : 64;
+    uint64_t taken = first_end < 64 ? stops & ((uint64_t{1} << first_end) - 1) : stops;
+    if (one_at_a_time) taken &= -taken;
+    if (taken == 0) break;  // also 64 word bytes: longer than any word may be
+    const size_t next = window + 63 - std::countl_zero(taken);
+    const uint64_t before = taken & ~(uint64_t{1} << (next - window));
+    const size_t start = before ? window + 64 - std::countl_zero(before) : window;
+    if (next - start > longest) break;
     last_start = start;
     last = next;
-    if (settings.Space2AfterPeriod && EndsSentence(chunk.substr(start, run))) break;
+    if (settings.Space2AfterPeriod && EndsSentence(chunk.substr(start, next - start))) break;
+    if (first_end < 64 && !one_at_a_time) break;
   }
   if (last == space) return space;
-  state->LineColumn = column;
+  state->LineColumn += static_cast<int64_t>(last - space);
   state->SentenceEnded = EndsSentence(chunk.substr(last_start, last - last_start));
   output->append(chunk.substr(space, last - space));
   return last;
