@@ -15,15 +15,22 @@ namespace {
 constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
 
 /// Appends to the open tag's text, dropping what goes past its cap.
-void AppendToTag(ConversionState* state, std::string_view text) {
-  size_t room = kMaxTagLength - std::min(kMaxTagLength, state->TagBuffer.size());
-  state->TagBuffer.append(text.substr(0, room));
+inline void AppendToTag(ConversionState* state, std::string_view text) {
+  std::string& tag = state->TagBuffer;
+  if (tag.size() + text.size() > kMaxTagLength)
+    text = text.substr(0, kMaxTagLength - std::min(kMaxTagLength, tag.size()));
+  tag.append(text);
+}
+
+/// AppendToTag for one character.
+inline void AppendCharToTag(ConversionState* state, char c) {
+  if (state->TagBuffer.size() < kMaxTagLength) state->TagBuffer.push_back(c);
 }
 
 /// A reference that belongs to a tag but does not end with ";" goes back into
 /// the tag's text as it stood, "&" included, and is closed.
 void ReturnEntityToTag(ConversionState* state) {
-  AppendToTag(state, "&");
+  AppendCharToTag(state, '&');
   AppendToTag(state, state->EntityBuffer);
   state->EntityOpen = false;
   state->EntityInTag = false;
@@ -382,7 +389,7 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
     } else if (state->EntityOpen && CollectEntity(state, c)) {
       // Collected, or given up outside a tag.
     } else if (state->TagOpen) {
-      AppendToTag(state, std::string_view(&c, 1));
+      AppendCharToTag(state, c);
     } else if (IsKeptLineEnd(*state, settings, c, is_last)) {
       if (i + 1 < n) {
         if (KeepLineEnd(state, settings, c, chunk[i + 1] == '\n', output)) i++;
