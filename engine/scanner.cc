@@ -241,7 +241,8 @@ size_t TakePlainWords(ConversionState* state, const Settings& settings,
 // The commonest case goes straight from the input to the formatter: a word
 // that fits, with nothing pending before it but whitespace, ended by
 // whitespace (a line feed kept as a line end included). Emitting the pending
-// word and the run together would write the same text.
+// word and the run together would write the same text (in preformatted text
+// the pending whitespace is written first).
 size_t TakeWord(ConversionState* state, const Settings& settings,
                 std::string_view chunk, size_t at, ChunkEnd end,
                 std::string* output) {
@@ -250,8 +251,7 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
   const size_t after = at + run;
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
   std::string& word = state->WordBuffer;
-  if (after < chunk.size() && IsWhitespace(text[after]) &&
-      !(state->FormatFlags & Preformatted) && HoldsOnlyWhitespace(word) &&
+  if (after < chunk.size() && IsWhitespace(text[after]) && HoldsOnlyWhitespace(word) &&
       word.size() + run <= limit) {
     // A kept line end takes the word out with a line end after it; a
     // carriage return kept as one may take a line feed along, and is left to
@@ -269,6 +269,11 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
         return run + 1;
       }
       if (kept_line_end) state->FormatFlags |= NewLineAfter;
+      if (state->FormatFlags & Preformatted) {
+        // Preformatted text keeps the whitespace before the word.
+        output->append(word);
+        state->LineColumn += static_cast<int64_t>(word.size());
+      }
       EmitWord(state, settings, chunk.substr(at, run), output);
       const size_t space = text[after] == ' ' && !kept_line_end
                                ? TakePlainWords(state, settings, chunk, after, output)
