@@ -88,6 +88,18 @@ bool StartsWithHref(std::string_view text, bool quoted) {
   return true;
 }
 
+/// Moves `*pos` past the rest of the token of `tag` it is in, to the next
+/// whitespace outside or inside quotes; each quote passed flips `*quoted`.
+void SkipToken(std::string_view tag, size_t* pos, bool* quoted) {
+  const char* const end = tag.data() + tag.size();
+  for (;;) {
+    *pos += TokenRunLength(tag.data() + *pos, end);
+    if (*pos == tag.size() || tag[*pos] != '"') return;
+    *quoted = !*quoted;
+    ++*pos;
+  }
+}
+
 void AppendUpperCase(std::string_view text, std::string* output) {
   for (char c : text)
     output->push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
@@ -101,12 +113,36 @@ void ExtractHref(ConversionState* state, std::string_view tag) {
   // and a target copied from outside quotes is upper-cased. `quoted` tells
   // whether `pos` lies inside quotes.
   std::string& href = state->HrefBuffer;
+  const char* const end = tag.data() + tag.size();
   size_t copy_at = 0;  // where this tag's next target goes in HrefBuffer
   size_t pos = 1;
   bool quoted = !tag.empty() && tag[0] == '"';
   while (pos < tag.size()) {
     while (pos < tag.size() && IsWhitespace(tag[pos])) pos++;
     if (StartsWithHref(tag.substr(pos), quoted)) {
+      // The usual HREF="target" with no whitespace in the target: the
+      // target ends at the first quote or whitespace after its opening
+      // quote, and the token after the closing quote, where the scan goes on
+      // with the same `quoted`.
+      if (pos + 5 < tag.size() && tag[pos + 4] == '=' && tag[pos + 5] == '"') {
+        const size_t from = pos + 6;
+        const size_t close = from + TokenRunLength(tag.data() + from, end);
+        if (close == tag.size() || tag[close] == '"') {
+          href.resize(copy_at);
+          if (from == tag.size()) return;
+          std::string_view target = tag.substr(from, close - from);
+          target = target.substr(0, kMaxHrefLength - copy_at);
+          if (quoted)
+            AppendUpperCase(target, &href);
+          else
+            href.append(target);
+          copy_at = href.size();
+          if (close == tag.size()) return;
+          pos = close + 1;
+          SkipToken(tag, &pos, &quoted);
+          continue;
+        }
+      }
       size_t quote = tag.find('"', pos);
       if (quote == std::string_view::npos) return;  // HrefBuffer keeps its text
       href.resize(copy_at);
@@ -122,14 +158,7 @@ void ExtractHref(ConversionState* state, std::string_view tag) {
         href.append(target);
       copy_at = href.size();
     }
-    // Skip the rest of the current token.
-    const char* const end = tag.data() + tag.size();
-    for (;;) {
-      pos += TokenRunLength(tag.data() + pos, end);
-      if (pos == tag.size() || tag[pos] != '"') break;
-      quoted = !quoted;
-      pos++;
-    }
+    SkipToken(tag, &pos, &quoted);
   }
 }
 
