@@ -113,6 +113,9 @@ TEST(LinksTest, ExtractHref) {
       {"A HREF=\"a\" HREF=\"b\"", "ab"},     // a second target is appended
       {"A HREF=\"", ""},                     // a quote as last character empties it
       {"A HREF=\"ab\" HREF=\"", "ab"},
+      {"A HREF=\"a\"b HREF=\"c\"", "ac"},       // the token goes on past the quote
+      {"A HREF=\"a b\" HREF=\"c\"", "a bc"},    // whitespace inside the target
+      {"A HREF=\"p\"\tHREF=\"s t\"", "ps t"},
       {"A NAME=\"x\"", "old"},
       {"A HREF=page.htm", "old"},
       {"A XHREF=\"x\"", "old"},

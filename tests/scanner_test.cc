@@ -295,7 +295,14 @@ std::string ConvertByteByByte(const std::vector<std::string>& chunks,
 
 TEST(ScannerTest, WordsAndTagsTakenWholeConvertAsByteByByte) {
   const std::string a62(62, 'a'), a63(63, 'a');
+  // Short words over several 64-byte stretches, with two spaces and a tab
+  // among them, so that stretches of plain words end everywhere.
+  std::string many;
+  for (int i = 0; i < 60; i++)
+    many += std::string(1 + i % 7, static_cast<char>('a' + i % 26)) +
+            (i == 23 ? "  " : i == 41 ? "\t" : " ");
   const std::vector<std::vector<std::string>> files = {
+      {many + "end\n", "q " + a62 + " " + a62 + " r " + many + a63 + " s\n"},
       // Runs of plain words that wrap, end sentences and meet other whitespace.
       {"one two three four five six seven eight nine ten eleven twelve thirteen "
        "fourteen fifteen sixteen.\n", "Done. Next: words\tafter a tab  and two spaces.\n"},
@@ -319,7 +326,10 @@ TEST(ScannerTest, WordsAndTagsTakenWholeConvertAsByteByByte) {
   Settings spaced;
   spaced.Space2AfterPeriod = 1;
   spaced.KeepLinefeeds = 0;
-  for (const Settings& settings : {Settings{}, narrow, spaced}) {
+  Settings wide;
+  wide.LeftMargin = 10;
+  wide.RightMargin = 999;
+  for (const Settings& settings : {Settings{}, narrow, spaced, wide}) {
     for (bool crlf : {false, true}) {
       for (const auto& file : files) {
         SCOPED_TRACE(file.front());
