@@ -120,34 +120,17 @@ void ExtractHref(ConversionState* state, std::string_view tag) {
   while (pos < tag.size()) {
     while (pos < tag.size() && IsWhitespace(tag[pos])) pos++;
     if (StartsWithHref(tag.substr(pos), quoted)) {
-      // The usual HREF="target" with no whitespace in the target: the
-      // target ends at the first quote or whitespace after its opening
-      // quote, and the token after the closing quote, where the scan goes on
-      // with the same `quoted`.
-      if (pos + 5 < tag.size() && tag[pos + 4] == '=' && tag[pos + 5] == '"') {
-        const size_t from = pos + 6;
-        const size_t close = from + TokenRunLength(tag.data() + from, end);
-        if (close == tag.size() || tag[close] == '"') {
-          href.resize(copy_at);
-          if (from == tag.size()) return;
-          std::string_view target = tag.substr(from, close - from);
-          target = target.substr(0, kMaxHrefLength - copy_at);
-          if (quoted)
-            AppendUpperCase(target, &href);
-          else
-            href.append(target);
-          copy_at = href.size();
-          if (close == tag.size()) return;
-          pos = close + 1;
-          SkipToken(tag, &pos, &quoted);
-          continue;
-        }
-      }
-      size_t quote = tag.find('"', pos);
+      // In the usual HREF="target" the target, when it holds no whitespace,
+      // ends at the first quote or whitespace after its opening quote; the
+      // scan may then go on after its closing quote with the same `quoted`.
+      const bool usual = pos + 5 < tag.size() && tag[pos + 4] == '=' && tag[pos + 5] == '"';
+      const size_t quote = usual ? pos + 5 : tag.find('"', pos);
       if (quote == std::string_view::npos) return;  // HrefBuffer keeps its text
+      size_t close = usual ? quote + 1 + TokenRunLength(tag.data() + quote + 1, end) : 0;
+      const bool skip_target = usual && (close == tag.size() || tag[close] == '"');
+      if (!skip_target) close = tag.find('"', quote + 1);
       href.resize(copy_at);
       if (quote + 1 == tag.size()) return;
-      size_t close = tag.find('"', quote + 1);
       std::string_view target = tag.substr(quote + 1, close - quote - 1);
       target = target.substr(0, kMaxHrefLength - copy_at);
       // No quote lies between `pos` and `quote`, so the target is inside
@@ -157,6 +140,10 @@ void ExtractHref(ConversionState* state, std::string_view tag) {
       else
         href.append(target);
       copy_at = href.size();
+      if (skip_target) {
+        if (close == tag.size()) return;
+        pos = close + 1;
+      }
     }
     SkipToken(tag, &pos, &quoted);
   }
