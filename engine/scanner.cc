@@ -376,7 +376,6 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
       continue;
     }
     const char c = chunk[i];
-    const bool is_last = EndsChunk(chunk, i, end);
     if (static_cast<unsigned char>(c) >= 0x80) {
       if (static_cast<unsigned char>(c) == kRightSingleQuote)
         state->WordBuffer.push_back('\'');
@@ -395,7 +394,7 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
       // Collected, or given up outside a tag.
     } else if (state->TagOpen) {
       AppendCharToTag(state, c);
-    } else if (IsKeptLineEnd(*state, settings, c, is_last)) {
+    } else if (IsKeptLineEnd(*state, settings, c, EndsChunk(chunk, i, end))) {
       if (i + 1 < n) {
         if (KeepLineEnd(state, settings, c, chunk[i + 1] == '\n', output)) i++;
       } else {
@@ -410,7 +409,7 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
         state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
     } else {
       state->WordBuffer.push_back(c);
-      if (is_last)
+      if (EndsChunk(chunk, i, end))
         EndWord(state, settings, output);
       else if (i + 1 == n)
         state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
