@@ -187,9 +187,11 @@ bool HoldsOnlyWhitespace(const std::string& word) {
 // (`space` when there is none); that space is the pending word.
 size_t TakePlainWords(ConversionState* state, const Settings& settings,
                       std::string_view chunk, size_t space, std::string* output) {
-  if (!PlacesAfterOneSpace(*state, settings)) return space;
   const char* text = chunk.data();
   const char* end = text + chunk.size();
+  if (space + 1 == chunk.size() || !InClass(text[space + 1], kWordText) ||
+      !PlacesAfterOneSpace(*state, settings))
+    return space;
   // A word placed from column c after the space at `space` fits when
   // c + its length < RightMargin - LeftMargin; the column grows with the
   // words, so that is the same as: the space after it lies before `bound`.
