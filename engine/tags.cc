@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "engine/formatter.h"
 #include "engine/links.h"
@@ -113,16 +115,36 @@ constexpr TagRow kTagRows[] = {
     {"PRE", PreStart},    {"/PRE", PreEnd},
 };
 
-/// A tag text of at most kMaxNameLength characters as one number: its length
-/// and its characters, upper-cased. Equal keys mean equal upper-cased texts.
+/// A tag text of at most kMaxNameLength characters as one number: its
+/// characters, upper-cased, one byte each from the lowest, and its length in
+/// the top byte. Equal keys mean equal upper-cased texts.
 constexpr size_t kMaxNameLength = 7;
 constexpr uint64_t NameKey(std::string_view text) {
-  uint64_t key = text.size();
-  for (char c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    key = key << 8 | static_cast<unsigned char>(c);
+  const size_t n = text.size();
+  uint64_t bytes = 0;
+  if (std::is_constant_evaluated()) {
+    for (size_t i = 0; i < n; i++)
+      bytes |= uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+  } else if (n >= 4) {
+    // Two loads of four bytes that overlap, rather than a byte at a time.
+    uint32_t low, high;
+    std::memcpy(&low, text.data(), 4);
+    std::memcpy(&high, text.data() + n - 4, 4);
+    bytes = low | uint64_t{high} << (8 * (n - 4));
+  } else if (n > 0) {
+    const auto at = [&](size_t i) {
+      return uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    };
+    bytes = at(0) | at(n / 2) | at(n - 1);
   }
-  return key;
+  // a-z to A-Z in all bytes at once: a byte below 0x80 whose low seven bits
+  // lie from "a" to "z" loses its 0x20 bit.
+  constexpr uint64_t kOnes = 0x0101010101010101u;
+  const uint64_t low_bits = bytes & (0x7F * kOnes);
+  const uint64_t from_a = low_bits + (0x80 - 'a') * kOnes;
+  const uint64_t past_z = low_bits + (0x80 - 'z' - 1) * kOnes;
+  const uint64_t lower = from_a & ~past_z & ~bytes & (0x80 * kOnes);
+  return (bytes ^ (lower >> 2)) | uint64_t{n} << 56;
 }
 
 struct KeyedAction {

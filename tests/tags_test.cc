@@ -81,6 +81,9 @@ TEST(TagsTest, UnknownTagsOnlyEndTheWord) {
       {{"a<!-- note -->b\n"}, "  a b\n"},
       {{"a<!-- x > y -->b\n"}, "  a y -->b\n"},  // the first ">" ends the comment
       {{"<SCRIPT>var x = 1;</SCRIPT>\n"}, "  var x = 1;\n"},
+      // Bytes that only look like letters or digits once bit 7 or 5 changes.
+      {{"a<&#226;>b\n"}, "  a b\n"},
+      {{"c<h&#17;>d\n"}, "  c d\n"},
   });
 }
 
@@ -91,6 +94,7 @@ TEST(TagsTest, TagNamesIgnoreCase) {
       {"<Br>x<sTrOnG>y</strong>\n", "<BR>x<STRONG>y</STRONG>\n"},
       {"<ul><li>i</ul>\n", "<UL><LI>i</UL>\n"},
       {"<head>h</head>b\n", "<HEAD>h</HEAD>b\n"},
+      {"e<&#98;>f<pRe>g</prE>\n", "e<B>f<PRE>g</PRE>\n"},
   };
   for (const auto& [lower, upper] : pairs) {
     SCOPED_TRACE(lower);
