@@ -137,8 +137,9 @@ constexpr uint64_t NameKey(std::string_view text) {
     };
     bytes = at(0) | at(n / 2) | at(n - 1);
   }
-  // a-z to A-Z in all bytes at once: a byte below 0x80 whose low seven bits
-  // lie from "a" to "z" loses its 0x20 bit.
+  // a-z to A-Z in all bytes at once: each byte from "a" to "z" loses its
+  // 0x20 bit. The sums stay within their bytes; bytes of 0x80 and above,
+  // whose low seven bits may look like a letter, are left out.
   constexpr uint64_t kOnes = 0x0101010101010101u;
   const uint64_t low_bits = bytes & (0x7F * kOnes);
   const uint64_t from_a = low_bits + (0x80 - 'a') * kOnes;
