@@ -328,30 +328,12 @@ size_t TakeRun(ConversionState* state, const Settings& settings,
   return 0;
 }
 
-}  // namespace
-
-bool ScanChunk(ConversionState* state, const Settings& settings,
+// ScanChunk for a piece that holds no zero byte.
+void ScanPiece(ConversionState* state, const Settings& settings,
                std::string_view chunk, std::string* output, ChunkEnd end) {
-  bool whole = true;
-  if (size_t zero = chunk.find('\0'); zero != std::string_view::npos) {
-    if (end == ChunkEnd::kLineFeeds) {
-      // The lines before the zero's, the zero's line up to it, then the lines
-      // after it.
-      const size_t line = chunk.substr(0, zero).rfind('\n') + 1;  // 0 for none
-      if (line > 0) ScanChunk(state, settings, chunk.substr(0, line), output, end);
-      ScanChunk(state, settings, chunk.substr(line, zero - line), output, ChunkEnd::kEnds);
-      const size_t line_feed = chunk.find('\n', zero);
-      if (line_feed == std::string_view::npos) return false;
-      if (line_feed + 1 == chunk.size()) return true;
-      return ScanChunk(state, settings, chunk.substr(line_feed + 1), output, end);
-    }
-    chunk = chunk.substr(0, zero);
-    end = ChunkEnd::kEnds;
-    whole = false;
-  }
   if (chunk.empty()) {
     if (end != ChunkEnd::kContinues) EndChunkAfterPiece(state, settings, output);
-    return whole;
+    return;
   }
   state->PieceEndedWith = ConversionState::ContinuedByte::kNone;
   size_t i = 0;
@@ -417,7 +399,32 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
         state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
     }
   }
-  return whole;
+}
+
+}  // namespace
+
+bool ScanChunk(ConversionState* state, const Settings& settings,
+               std::string_view chunk, std::string* output, ChunkEnd end) {
+  size_t zero = chunk.find('\0');
+  if (zero != std::string_view::npos && end != ChunkEnd::kLineFeeds) {
+    ScanPiece(state, settings, chunk.substr(0, zero), output, ChunkEnd::kEnds);
+    return false;
+  }
+  // Lines read in blocks: a zero byte ends its own line's chunk, and scanning
+  // goes on after that line's line feed. A loop, not recursion, as a block
+  // may hold thousands of such lines.
+  while (zero != std::string_view::npos) {
+    const size_t line = chunk.substr(0, zero).rfind('\n') + 1;  // 0 for none
+    if (line > 0) ScanPiece(state, settings, chunk.substr(0, line), output, end);
+    ScanPiece(state, settings, chunk.substr(line, zero - line), output, ChunkEnd::kEnds);
+    const size_t line_feed = chunk.find('\n', zero);
+    if (line_feed == std::string_view::npos) return false;
+    chunk.remove_prefix(line_feed + 1);
+    if (chunk.empty()) return true;
+    zero = chunk.find('\0');
+  }
+  ScanPiece(state, settings, chunk, output, end);
+  return true;
 }
 
 void DecodeEntity(std::string_view reference, std::string* destination) {

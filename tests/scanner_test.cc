@@ -221,6 +221,19 @@ TEST(ScannerTest, BlocksOfLinesConvertLikeTheLinesOneByOne) {
   }
 }
 
+TEST(ScannerTest, ABlockOfManyLinesWithZeroBytesConvertsLikeItsLines) {
+  // A zero byte on each of a hundred thousand lines: each line is a chunk of
+  // its own up to the zero, however many of them one block holds.
+  using namespace std::string_literals;
+  const std::vector<std::string> lines(100000, "x\0y\n"s);
+  std::string block;
+  for (const std::string& line : lines) block += line;
+  ConversionState state;
+  std::string output;
+  EXPECT_TRUE(ScanChunk(&state, {}, block, &output, ChunkEnd::kLineFeeds));
+  EXPECT_TRUE(output == Convert(lines));  // no printed difference: it is long
+}
+
 TEST(ScannerTest, ClipboardTextCutIntoPiecesConvertsLikeTheWholeText) {
   const std::vector<std::string> text = {"<PRE>a\r\nb\r\n\r\n</PRE>x y\r\nlast\rline"};
   const std::string whole = Convert(text, {}, true);
