@@ -10,6 +10,17 @@
 #include "engine/conversion_state.h"
 #include "engine/settings.h"
 
+/// True for the six whitespace characters: space, tab, LF, VT, FF and CR.
+constexpr bool IsWhitespace(unsigned char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+/// True when `word` is empty or one whitespace character: outside
+/// preformatted text the formatter writes nothing for it.
+inline bool IsBlankWord(std::string_view word) {
+  return word.empty() || (word.size() == 1 && IsWhitespace(static_cast<unsigned char>(word[0])));
+}
+
 /// Places `word` (possibly empty, possibly starting with whitespace) by the
 /// state's FormatFlags and appends it to `output`: margin, separator, the word,
 /// then the line ends that EndLineAfter and NewLineAfter ask for, clearing them.
@@ -22,8 +33,7 @@ void EmitWord(ConversionState* state, const Settings& settings,
 /// no line end asked for. Saves callers a call for the commonest pending word.
 inline bool EmitsNothing(const ConversionState& state, std::string_view word) {
   return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) &&
-         (word.empty() ||
-          (word.size() == 1 && (word[0] == ' ' || (word[0] >= '\t' && word[0] <= '\r'))));
+         IsBlankWord(word);
 }
 
 /// True when `word` (non-empty) ends a sentence: its last character, or the
@@ -39,9 +49,10 @@ inline bool EndsSentence(std::string_view word) {
 
 /// True when EmitWord would now write a non-empty word without leading
 /// whitespace as nothing but one space and the word, as long as it fits on
-/// the line (see FitsAfterOneSpace): no line end asked for, not preformatted,
-/// the line begun, no second space owed after a sentence. Placing it then
-/// moves only the column (by the word and its space) and the sentence flag.
+/// the line (its end stays before column RightMargin - LeftMargin): no line
+/// end asked for, not preformatted, the line begun, no second space owed
+/// after a sentence. Placing it then moves only the column (by the word and
+/// its space) and the sentence flag.
 inline bool PlacesAfterOneSpace(const ConversionState& state, const Settings& settings) {
   const int64_t threshold = (state.FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
   return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) &&
@@ -49,34 +60,9 @@ inline bool PlacesAfterOneSpace(const ConversionState& state, const Settings& se
          !(settings.Space2AfterPeriod && state.SentenceEnded);
 }
 
-/// True when a word of `n` characters placed at `column` stays on the line:
-/// the right limit is RightMargin - LeftMargin.
-inline bool FitsAfterOneSpace(const Settings& settings, int64_t column, size_t n) {
-  return column + static_cast<int64_t>(n) < settings.RightMargin - settings.LeftMargin;
-}
-
-/// For a non-empty word without leading whitespace: when EmitWord would write
-/// nothing but one space and the word, moves the column and the sentence
-/// flag as EmitWord would and returns true; the caller appends the space and
-/// the word. Otherwise changes nothing and returns false.
-inline bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
-                               std::string_view word) {
-  if (!PlacesAfterOneSpace(*state, settings) ||
-      !FitsAfterOneSpace(settings, state->LineColumn, word.size()))
-    return false;
-  state->LineColumn += static_cast<int64_t>(word.size()) + 1;
-  state->SentenceEnded = EndsSentence(word);
-  return true;
-}
-
 /// Appends `count` underline characters ("=" under UnderlineDouble, "-"
 /// otherwise), then the line end.
 void AppendUnderline(const ConversionState& state, int64_t count,
                      std::string* output);
-
-/// True for the six whitespace characters: space, tab, LF, VT, FF and CR.
-constexpr bool IsWhitespace(unsigned char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 #endif  // QLN_ENGINE_FORMATTER_H_

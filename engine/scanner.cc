@@ -174,12 +174,6 @@ bool JoinWord(ConversionState* state, const Settings& settings,
   return joined;
 }
 
-/// True when the pending word holds nothing the formatter would write outside
-/// preformatted text: it is empty or only the whitespace that began it.
-bool HoldsOnlyWhitespace(const std::string& word) {
-  return word.empty() || (word.size() == 1 && IsWhitespace(word[0]));
-}
-
 // Rules 9 and 8 for the words after the space at `space`, as long as each is
 // whole, ends at a single space and the formatter would write it as just a
 // space and the word: then the words go out as they stand in the input, in
@@ -253,7 +247,7 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
   const size_t after = at + run;
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
   std::string& word = state->WordBuffer;
-  if (after < chunk.size() && IsWhitespace(text[after]) && HoldsOnlyWhitespace(word) &&
+  if (after < chunk.size() && IsWhitespace(text[after]) && IsBlankWord(word) &&
       word.size() + run <= limit) {
     // A kept line end takes the word out with a line end after it; a
     // carriage return kept as one may take a line feed along, and is left to

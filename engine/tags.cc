@@ -181,16 +181,6 @@ TagActionFn FindTagAction(uint64_t key) {
 
 }  // namespace
 
-void UpperCaseOutsideQuotes(std::string* text) {
-  bool quoted = false;
-  for (char& c : *text) {
-    if (c == '"')
-      quoted = !quoted;
-    else if (!quoted && c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
-  }
-}
-
 void HandleTag(ConversionState* state, const Settings& settings,
                std::string_view tag, std::string* output) {
   // Only an anchor needs its text upper-cased outside quotes, for its HREF,

@@ -14,8 +14,4 @@
 void HandleTag(ConversionState* state, const Settings& settings,
                std::string_view tag, std::string* output);
 
-/// Changes a-z into A-Z in place, except between double quotes: each double
-/// quote switches between outside and inside.
-void UpperCaseOutsideQuotes(std::string* text);
-
 #endif  // QLN_ENGINE_TAGS_H_

@@ -56,6 +56,19 @@ inline std::string ListText(const std::vector<std::string>& targets) {
   return text;
 }
 
+/// Changes a-z into A-Z in place, except between double quotes: each double
+/// quote switches between outside and inside. The way an anchor's HREF is
+/// read: the tests check the engine's reading against it.
+inline void UpperCaseOutsideQuotes(std::string* text) {
+  bool quoted = false;
+  for (char& c : *text) {
+    if (c == '"')
+      quoted = !quoted;
+    else if (!quoted && c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  }
+}
+
 /// Chunks of input and the text they convert to.
 struct Example {
   std::vector<std::string> chunks;

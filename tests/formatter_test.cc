@@ -168,6 +168,21 @@ TEST(FormatterTest, CrLfModeWritesCrLfEverywhere) {
 }
 
 
+/// The scanner's shortcut for a plain word, one word at a time: when
+/// PlacesAfterOneSpace holds and the word's end stays before column
+/// RightMargin - LeftMargin, it moves the column and the sentence flag and
+/// writes " word" itself. Returns false, changing nothing, otherwise.
+bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
+                        std::string_view word) {
+  if (!PlacesAfterOneSpace(*state, settings) ||
+      state->LineColumn + static_cast<int64_t>(word.size()) >=
+          settings.RightMargin - settings.LeftMargin)
+    return false;
+  state->LineColumn += static_cast<int64_t>(word.size()) + 1;
+  state->SentenceEnded = EndsSentence(word);
+  return true;
+}
+
 TEST(FormatterTest, PlaceAfterOneSpaceAgreesWithEmitWord) {
   struct Start {
     int64_t column;
