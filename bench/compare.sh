@@ -34,7 +34,7 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQLN_BUILD_TESTS=OFF
   -DQLN_BUILD_BENCH=ON >/dev/null
 cmake --build "$BUILD" -j2 --target qln gen_html block_scan >/dev/null
 QLN=$BUILD/qln
-GEN=$BUILD/bench/gen_html
+GEN=$BUILD/gen_html
 SCAN=$BUILD/bench/block_scan
 mkdir -p "$SCRATCH"
 rm -f "$BUILD/qln.ini"  # the defaults

@@ -90,7 +90,7 @@ for shape in "${SHAPES[@]}"; do
   for size in "${SIZES[@]}"; do
     for seed in "${SEEDS[@]}"; do
       file=$WORK/$shape-$size-$seed.htm
-      "$BUILD/bench/gen_html" "$shape" "$size" -s "$seed" -o "$file"
+      "$BUILD/gen_html" "$shape" "$size" -s "$seed" -o "$file"
       before=$failures
       check_input "$file"
       [ "$failures" -gt "$before" ] || rm -f "$file"  # a differing input stays
@@ -100,7 +100,7 @@ done
 # Lines longer than the reader's buffer, cut around its size, with CR LF.
 for size in 65534 65535 65536 65537 131073; do
   file=$WORK/long-$size.htm
-  "$BUILD/bench/gen_html" soup "$size" -s "$size" -o "$file.raw"
+  "$BUILD/gen_html" soup "$size" -s "$size" -o "$file.raw"
   tr '\n' ' ' <"$file.raw" >"$file" && rm -f "$file.raw"
   printf '\r\n<P>end\r' >>"$file"
   before=$failures

@@ -4,34 +4,23 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
 #include "platform/files.h"
+#include "platform/temp_name.h"
 
 namespace platform {
 namespace {
 
 constexpr int kNameAttempts = 100;
-constexpr size_t kMaxNameKept = 200;  // of the target's name, in a temporary name
 
-/// Six characters from [0-9a-z] that differ from call to call and from
-/// process to process, for a temporary file's name.
-std::string UniqueSuffix(int attempt) {
+/// Differs from run to run and from process to process.
+uint64_t NameSeed() {
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
-  uint64_t x = static_cast<uint64_t>(now.tv_nsec) ^
-               (static_cast<uint64_t>(now.tv_sec) << 30) ^
-               (static_cast<uint64_t>(getpid()) << 20) ^
-               static_cast<uint64_t>(attempt) * 0x9E3779B97F4A7C15u;
-  x ^= x >> 31;
-  x *= 0xBF58476D1CE4E5B9u;
-  x ^= x >> 29;
-  constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::string suffix;
-  for (int i = 0; i < 6; i++, x /= 36) suffix.push_back(kDigits[x % 36]);
-  return suffix;
+  return static_cast<uint64_t>(now.tv_nsec) ^ (static_cast<uint64_t>(now.tv_sec) << 30) ^
+         (static_cast<uint64_t>(getpid()) << 20);
 }
 
 }  // namespace
@@ -67,15 +56,9 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
     mode = existing.st_mode & 0777;
     keeps_mode = true;
   }
-  // A hidden name beside the target, ".page.txt.qln-k3x9a2", short enough
-  // for the folder even when the target's name is as long as names go.
-  size_t slash = target.rfind('/');
-  std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  name.resize(std::min<size_t>(name.size(), kMaxNameKept));
+  const uint64_t seed = NameSeed();
   for (int attempt = 0; attempt < kNameAttempts; attempt++) {
-    std::string path = folder;
-    path.append(".").append(name).append(".qln-").append(UniqueSuffix(attempt));
+    std::string path = TempPathFor(target, "/", seed, attempt);
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
       if (errno == EEXIST) continue;

@@ -1,0 +1,151 @@
+// The Windows side of the file operations, over the Win32 file calls, with
+// C streams on top so the front end reads and writes the same way everywhere.
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#undef ReplaceFile  // the Win32 macro would rename this layer's function
+
+#include <cstdint>
+
+#include "platform/files.h"
+#include "platform/temp_name.h"
+
+namespace platform {
+namespace {
+
+constexpr int kNameAttempts = 100;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+/// Differs from run to run and from process to process.
+uint64_t NameSeed() {
+  LARGE_INTEGER counter{};
+  QueryPerformanceCounter(&counter);
+  return static_cast<uint64_t>(counter.QuadPart) ^
+         (static_cast<uint64_t>(GetCurrentProcessId()) << 20);
+}
+
+/// True when `handle` is an ordinary file on a disk: not a folder, a console,
+/// a device or a pipe.
+bool IsDiskFile(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  return GetFileType(handle) == FILE_TYPE_DISK &&
+         GetFileInformationByHandle(handle, &info) &&
+         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+/// A C stream over `handle`, which it then owns; nullptr (and the handle
+/// closed) when that fails.
+std::FILE* StreamFor(HANDLE handle, int flags, const char* mode) {
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), flags | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  std::FILE* file = _fdopen(fd, mode);
+  if (file == nullptr) _close(fd);
+  return file;
+}
+
+/// The full path of `path`, or "" when it cannot be found.
+std::string FullPath(const std::string& path) {
+  const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return "";
+  std::string full(size, '\0');
+  const DWORD length = GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return "";
+  full.resize(length);
+  return full;
+}
+
+}  // namespace
+
+std::FILE* OpenRegularFile(const std::string& path) {
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  if (!IsDiskFile(handle)) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  return StreamFor(handle, _O_RDONLY, "rb");
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  BY_HANDLE_FILE_INFORMATION info[2];
+  const std::string* paths[2] = {&a, &b};
+  for (int i = 0; i < 2; i++) {
+    // No access asked for: only the file's identity is read. Folders open too.
+    HANDLE handle = CreateFileA(paths[i]->c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(handle, &info[i]);
+    CloseHandle(handle);
+    if (!known) return false;
+  }
+  return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+         info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
+         info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
+std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path) {
+  // An existing target must be an ordinary file this process may write; a
+  // read-only one is left alone, as opening it for writing would fail.
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+    HANDLE existing = CreateFileA(target.c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (existing == INVALID_HANDLE_VALUE) return nullptr;  // in use, or no right to
+    const bool replaceable = IsDiskFile(existing);
+    CloseHandle(existing);
+    if (!replaceable) return nullptr;
+  }
+  const uint64_t seed = NameSeed();
+  for (int attempt = 0; attempt < kNameAttempts; attempt++) {
+    std::string path = TempPathFor(target, "\\/", seed, attempt);
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+      return nullptr;
+    }
+    std::FILE* file = StreamFor(handle, _O_WRONLY, "wb");
+    if (file == nullptr) {
+      DeleteFileA(path.c_str());
+      return nullptr;
+    }
+    *temp_path = path;
+    return file;
+  }
+  return nullptr;
+}
+
+bool SyncAndClose(std::FILE* file) {
+  bool ok = std::fflush(file) == 0 &&
+            FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
+  return std::fclose(file) == 0 && ok;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  // An existing file is replaced so that it keeps its attributes and access
+  // rights, as an overwritten file would. ReplaceFileA wants full paths (some
+  // implementations fail on relative ones), and where it cannot work (some
+  // file systems do not support it) both files are as they were, so a plain
+  // rename is tried next. A new file is simply renamed.
+  if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const std::string full_from = FullPath(from);
+    const std::string full_to = FullPath(to);
+    if (!full_from.empty() && !full_to.empty() &&
+        ReplaceFileA(full_to.c_str(), full_from.c_str(), nullptr,
+                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+      return true;
+    }
+  }
+  return MoveFileExA(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+}  // namespace platform

@@ -1,0 +1,76 @@
+// A helper for the Wine tests of qln.exe, run under Wine beside it.
+//   wine_probe run          starts the command line held in the environment
+//                           variable QLN_COMMAND_LINE exactly as written (no
+//                           quoting added), waits, and exits with its code.
+//   wine_probe dialog NAME  waits up to 30 s for a top-level window titled NAME
+//                           and prints its class, then each child's class and
+//                           text, one per line ("Button: OK"); exits 1 if none.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+int Run() {
+  const char* command_line = std::getenv("QLN_COMMAND_LINE");
+  if (command_line == nullptr) {
+    std::fprintf(stderr, "wine_probe: QLN_COMMAND_LINE is not set\n");
+    return 2;
+  }
+  // CreateProcessA may write to the command line, so it gets a copy.
+  char* writable = _strdup(command_line);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, writable, nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process)) {
+    std::fprintf(stderr, "wine_probe: cannot start: %s (error %lu)\n", command_line,
+                 GetLastError());
+    std::free(writable);
+    return 2;
+  }
+  std::free(writable);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 2;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}
+
+BOOL CALLBACK PrintChild(HWND window, LPARAM) {
+  char class_name[256] = "";
+  char text[1024] = "";
+  GetClassNameA(window, class_name, sizeof class_name);
+  GetWindowTextA(window, text, sizeof text);
+  std::printf("%s: %s\n", class_name, text);
+  return TRUE;
+}
+
+int Dialog(const char* title) {
+  for (int waited = 0; waited < 300; waited++) {
+    HWND window = FindWindowA(nullptr, title);
+    if (window != nullptr) {
+      char class_name[256] = "";
+      GetClassNameA(window, class_name, sizeof class_name);
+      std::printf("%s\n", class_name);
+      EnumChildWindows(window, PrintChild, 0);
+      std::fflush(stdout);
+      return 0;
+    }
+    Sleep(100);
+  }
+  std::fprintf(stderr, "wine_probe: no window titled %s\n", title);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "run") == 0) return Run();
+  if (argc == 3 && std::strcmp(argv[1], "dialog") == 0) return Dialog(argv[2]);
+  std::fprintf(stderr, "usage: wine_probe run | wine_probe dialog NAME\n");
+  return 2;
+}
