@@ -14,26 +14,14 @@ for tool in Xvfb xclip; do
   fi
 done
 
+source "$(dirname "$0")/xvfb.sh"
 work=$(mktemp -d)
-xvfb_pid=
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# A display of our own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 320x200x8 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-if [ ! -s "$work/display" ]; then
-  echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1
-fi
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY
+start_xvfb "$work" || exit 1
 
 # A copy without a settings file beside it, so the defaults hold.
 cp "$qln_built" "$work/qln"

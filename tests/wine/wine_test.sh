@@ -1,0 +1,300 @@
+#!/usr/bin/env bash
+# The Windows program, qln.exe, run for real under Wine on a private X server:
+# file mode with Windows paths, output byte-identical to the Linux build's, the
+# settings file beside the exe, the leading "!", the message box, and the
+# clipboard through Wine and the X server. Skips (77) where Wine, a tool or
+# qln.exe is missing, unless running under CI, where that is a failure.
+#
+# wine_test.sh QLN WINDOWS-BUILD-DIR GEN_HTML SOURCE-DIR WORK-DIR
+#   QLN                the Linux build of qln, for the byte-for-byte comparison
+#   WINDOWS-BUILD-DIR  holds qln.exe and wine_probe.exe
+#   WORK-DIR           keeps the Wine prefix between runs; scratch files go
+#                      to WORK-DIR/run
+set -u
+qln_linux="$1" windows_dir="$2" gen_html="$3" source_dir="$4" work="$5"
+
+missing=
+for tool in wine wineserver wineboot Xvfb xdotool xclip; do
+  command -v "$tool" >/dev/null || missing+=" $tool"
+done
+for file in "$windows_dir/qln.exe" "$windows_dir/wine_probe.exe" "$qln_linux" "$gen_html"; do
+  [ -f "$file" ] || missing+=" $file"
+done
+if [ -n "$missing" ]; then
+  echo "missing:$missing"
+  [ -n "${CI:-}" ] && exit 1
+  exit 77
+fi
+
+source "$(dirname "$0")/../xvfb.sh"
+mkdir -p "$work"
+# The tests change folders: every path they are given must be absolute.
+qln_linux=$(realpath "$qln_linux") windows_dir=$(realpath "$windows_dir")
+gen_html=$(realpath "$gen_html") source_dir=$(realpath "$source_dir") work=$(realpath "$work")
+run="$work/run"
+rm -rf "$run"
+mkdir -p "$run"
+
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+# No prompt to install Mono or Gecko into a new prefix: qln needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+cleanup() {
+  wineserver -k 2>/dev/null
+  stop_xvfb
+}
+trap cleanup EXIT
+wineserver -k 2>/dev/null  # a server left from an earlier run has another display
+start_xvfb "$run" 1024x768x24 || exit 1
+SECONDS=0
+wineserver -p  # stays up between the runs below, which makes each one quick
+wineboot -i >"$run/wineboot.log" 2>&1
+echo "Wine ready in ${SECONDS} s"
+
+failures=0
+pass() { echo "ok   $1"; }
+fail() {
+  echo "FAIL $1"
+  failures=$((failures + 1))
+}
+
+# The Windows path of an absolute Linux path: Wine maps Z: to /.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+probe="$windows_dir/wine_probe.exe"
+# qln_line COMMAND-LINE: runs a command line exactly as written, from $run,
+# and returns the exit code of the program it starts.
+qln_line() { (cd "$run" && QLN_COMMAND_LINE="$1" wine "$probe" run); }
+
+# expect_file NAME FILE FORMAT: FILE must hold printf FORMAT exactly.
+expect_file() {
+  local name="$1" file="$2"
+  printf "$3" >"$run/want"
+  if [ -f "$file" ] && cmp -s "$run/want" "$file"; then
+    pass "$name"
+  else
+    fail "$name: $file"
+    if [ -f "$file" ]; then od -c "$file" | head -8; else echo "  (no file)"; fi
+    echo "  wanted:"; od -c "$run/want" | head -8
+  fi
+}
+
+expect_absent() {
+  if [ -e "$2" ]; then fail "$1: $2 exists"; else pass "$1"; fi
+}
+
+expect_status() {
+  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: exit code $2, wanted $3"; fi
+}
+
+# The program sits in a folder whose name has a space, without a settings
+# file, so the defaults hold unless a test writes one.
+bin="$run/qln bin"
+mkdir -p "$bin" "$run/plain" "$run/my docs"
+cp "$windows_dir/qln.exe" "$bin/qln.exe"
+cp "$windows_dir/qln.exe" "$run/plain/qln.exe"
+cp "$qln_linux" "$bin/qln"
+exe="\"$(winpath "$bin/qln.exe")\""
+
+echo "== file mode: paths"
+hello='Hello world.\n'
+hello_out='  Hello world.\r\n\r\n'
+printf "$hello" >"$run/my docs/page.HTML"
+qln_line "$exe \"$(winpath "$run/my docs/page.HTML")\""
+expect_status "quoted drive path with a space: exit code" $? 0
+expect_file "quoted drive path with a space" "$run/my docs/page.txt" "$hello_out"
+
+printf "$hello" >"$run/my docs/middle.htm"
+qln_line "$exe $(winpath "$run/my")\" \"docs\\middle.htm"
+expect_file "quotes inside the path are removed" "$run/my docs/middle.txt" "$hello_out"
+
+printf "$hello" >"$run/my docs/relative.htm"
+qln_line "$exe my docs\\relative.htm"
+expect_file "relative path with a space, unquoted" "$run/my docs/relative.txt" "$hello_out"
+
+printf "$hello" >"$run/plain.htm"
+qln_line "$(winpath "$run/plain/qln.exe")   plain.htm"
+expect_file "unquoted program name and the spaces after it skipped" "$run/plain.txt" "$hello_out"
+
+printf "$hello" >"$run/notes.txt"
+qln_line "$exe notes.txt"
+expect_file "a text input gets _qln.txt" "$run/notes_qln.txt" "$hello_out"
+expect_file "a text input is left as it was" "$run/notes.txt" "$hello"
+
+printf '' >"$run/empty.htm"
+qln_line "$exe empty.htm"
+expect_file "an empty input gives one line end" "$run/empty.txt" '\r\n'
+
+printf "$hello" >"$run/bang.htm"
+qln_line "$exe !bang.htm"
+expect_status "a leading ! exits at once: exit code" $? 0
+expect_absent "a leading ! converts nothing" "$run/bang.txt"
+
+qln_line "$exe missing.htm"
+expect_status "a missing input: exit code" $? 0
+expect_absent "a missing input writes nothing" "$run/missing.txt"
+
+printf "$hello" >"$run/noext"
+qln_line "$exe noext"
+expect_status "no extension: exit code" $? 0
+
+printf '<P>new' >"$run/again.htm"
+printf 'old text\r\n' >"$run/again.txt"
+qln_line "$exe again.htm"
+expect_file "an existing output is replaced" "$run/again.txt" '\r\n  new\r\n'
+
+printf '<P>new' >"$run/locked.htm"
+printf 'old text\r\n' >"$run/locked.txt"
+chmod a-w "$run/locked.txt"  # Wine shows this as the read-only attribute
+qln_line "$exe locked.htm"
+expect_status "a read-only output: exit code" $? 0
+expect_file "a read-only output is left as it was" "$run/locked.txt" 'old text\r\n'
+
+printf '<P>new' >"$run/folder.htm"
+mkdir "$run/folder.txt"
+qln_line "$exe folder.htm"
+expect_status "an output name that is a folder: exit code" $? 0
+if [ -d "$run/folder.txt" ] && [ -z "$(ls -A "$run/folder.txt")" ]; then
+  pass "an output name that is a folder is left alone"
+else
+  fail "an output name that is a folder is left alone"
+fi
+if ls -A "$run" | grep -q '\.qln-'; then
+  fail "no temporary file is left behind: $(ls -A "$run" | grep '\.qln-')"
+else
+  pass "no temporary file is left behind"
+fi
+
+echo "== the message box"
+printf 'x' >"$run/report.doc"
+(qln_line "$exe \"$(winpath "$run/report.doc")\""; echo $? >"$run/box.status") &
+box_runner=$!
+window=$(timeout 60 xdotool search --sync --name '^Quillon$' | head -n1)
+if [ -z "$window" ]; then
+  fail "the message box appears"
+else
+  expect_status "the message box is titled Quillon" "$(xdotool getwindowname "$window")" Quillon
+  wine "$probe" dialog Quillon >"$run/dialog.txt" 2>&1
+  tr -d '\r' <"$run/dialog.txt" >"$run/dialog"
+  if grep -qx '#32770' "$run/dialog" &&
+     grep -qx 'Static: Files passed to this function can be .html, .htm, or .txt.' "$run/dialog" &&
+     grep -qx 'Button: OK' "$run/dialog" && [ "$(grep -c '^Button:' "$run/dialog")" = 1 ]; then
+    pass "the message box holds the text and one OK button"
+  else
+    fail "the message box holds the text and one OK button:"; cat "$run/dialog"
+  fi
+  [ -e "$run/box.status" ] && fail "qln.exe waits while the message box is shown"
+  xdotool windowfocus --sync "$window" && xdotool key Return
+fi
+for _ in $(seq 200); do
+  [ -s "$run/box.status" ] && break
+  sleep 0.1
+done
+if [ -s "$run/box.status" ]; then
+  expect_status "dismissed, qln.exe ends: exit code" "$(cat "$run/box.status")" 0
+else
+  fail "qln.exe ends when the message box is dismissed"
+  kill "$box_runner" 2>/dev/null
+fi
+expect_absent "a wrong file type converts nothing" "$run/report.txt"
+
+echo "== the settings file beside qln.exe"
+printf '[qln settings]\nLeftMargin=5\nRightMargin=60\nDoURLs=0\nKeepLinefeeds=1\nSpace2AfterPeriod=1\n' \
+  >"$bin/qln.ini"
+printf 'One. Two <A HREF="a.htm">x</A>\n' >"$run/set.htm"
+qln_line "$exe set.htm"
+expect_file "qln.ini takes effect" "$run/set.txt" '     One.  Two x\r\n\r\n'
+rm "$bin/qln.ini"
+qln_line "$exe set.htm"
+expect_file "without qln.ini the defaults hold" "$run/set.txt" \
+  '  One. Two x[1]\r\n\r\n\r\nHyperlink Reference:\r\n.. [1] a.htm\r\n'
+
+echo "== the same bytes as the Linux build"
+inputs="$run/inputs"
+mkdir -p "$inputs"
+cp "$source_dir/samples/sample.html" "$inputs/"
+seed=1
+for shape in mix prose tags entities links pre longline soup soup-eof random random-eof; do
+  "$gen_html" "$shape" 300000 -s "$seed" -o "$inputs/$shape.html"
+  seed=$((seed + 1))
+done
+"$gen_html" distinct-links -n 3000 -o "$inputs/distinct-links.htm"
+printf '' >"$inputs/empty.htm"
+printf 'Hello world.' >"$inputs/no-line-end.htm"
+printf '<A HREF="a.htm">x</A> y\n<A HREF="b.htm">z</A>\n' >"$inputs/two-links.htm"
+printf '<H1>Title</H1>\r\n<P>CR LF lines\r\nand a lone\rCR.\r\n' >"$inputs/crlf.htm"
+printf 'Before the end\r\nof text\x1a after it' >"$inputs/end-of-text.htm"
+printf 'zero\0byte ends the line\nnext line\n' >"$inputs/zero-byte.htm"
+printf 'it\x92s \xe9t\xe9 &auml; &#65; &lt;x&gt;\n' >"$inputs/high-bytes.txt"
+
+# compare_all LABEL: converts every input with both builds (which share the
+# settings file in $bin, if any) and compares the output files byte for byte.
+compare_all() {
+  local label="$1" same=0 count=0 input name output
+  rm -rf "$run/linux" "$run/windows"
+  cp -r "$inputs" "$run/linux"
+  cp -r "$inputs" "$run/windows"
+  for input in "$inputs"/*; do
+    name=$(basename "$input")
+    case "$name" in
+      *.txt) output="${name%.*}_qln.txt" ;;
+      *) output="${name%.*}.txt" ;;
+    esac
+    "$bin/qln" "$run/linux/$name"
+    qln_line "$exe \"$(winpath "$run/windows/$name")\""
+    count=$((count + 1))
+    if [ -f "$run/linux/$output" ] && cmp -s "$run/linux/$output" "$run/windows/$output"; then
+      same=$((same + 1))
+      printf '  same    %-24s %9d bytes\n' "$output" "$(stat -c %s "$run/linux/$output")"
+    else
+      printf '  DIFFER  %s\n' "$output"
+    fi
+  done
+  if [ "$same" = "$count" ]; then
+    pass "$label: $same of $count outputs byte-identical"
+  else
+    fail "$label: $same of $count outputs byte-identical"
+  fi
+}
+compare_all "default settings"
+printf 'x\nLeftMargin=0\nRightMargin=40\nDoURLs=1\nKeepLinefeeds=0\nSpace2AfterPeriod=1\n' \
+  >"$bin/qln.ini"
+compare_all "settings 0, 40, 1, 0, 1"
+rm "$bin/qln.ini"
+
+echo "== the clipboard, through Wine and the X server"
+# clip NAME EXPECTED-EXIT-OF-xclip-OUT EXPECTED-TEXT [COMMAND-LINE]: runs
+# qln.exe on the clipboard and reads the clipboard back with xclip.
+clip() {
+  local name="$1" want_status="$2" want="$3" command_line="${4:-$exe}"
+  qln_line "$command_line"
+  local status=$?
+  if [ "$status" != 0 ]; then
+    fail "$name: qln.exe exit code $status"; return
+  fi
+  xclip -selection clipboard -out >"$run/got" 2>/dev/null
+  status=$?
+  printf '%s' "$want" >"$run/want"
+  if [ "$status" = "$want_status" ] && cmp -s "$run/want" "$run/got"; then
+    pass "$name"
+  else
+    fail "$name: xclip exit code $status (wanted $want_status), clipboard:"
+    od -c "$run/got" | head -8; echo "  wanted:"; od -c "$run/want" | head -8
+  fi
+}
+put() { printf '%s' "$1" | xclip -selection clipboard -in; }
+
+clip "an empty clipboard is left alone" 1 ""
+put '<P>Hello <B>world</B> again.'
+clip "paragraph and emphasis" 0 $'\n  Hello **world** again.'
+put $'Line1\nLine2 <A HREF="a.htm">x</A> y\n'
+clip "line ends and the link list" 0 \
+  $'  Line1\n  Line2 x[1] y\n\n\nHyperlink Reference:\n.. [1] a.htm\n'
+put '<LI>item'
+clip "a one-character command line converts the clipboard" 0 '* item' "$exe x"
+put $'it\u2019s'
+clip "the right single quote becomes an apostrophe" 0 "  it's"
+put '<HEAD><TITLE>'
+clip "only tags leave an empty text" 0 ""
+
+echo "Wine suite done in ${SECONDS} s"
+[ "$failures" = 0 ]
