@@ -95,6 +95,20 @@ cp "$windows_dir/qln.exe" "$run/plain/qln.exe"
 cp "$qln_linux" "$bin/qln"
 exe="\"$(winpath "$bin/qln.exe")\""
 
+echo "== the executable"
+# A GUI program (no console window) that needs only Windows' own DLLs.
+objdump=x86_64-w64-mingw32-objdump
+if command -v "$objdump" >/dev/null; then
+  headers=$("$objdump" -p "$windows_dir/qln.exe")
+  if grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"; then
+    pass "qln.exe is a GUI program"
+  else
+    fail "qln.exe is a GUI program"
+  fi
+  dlls=$(grep 'DLL Name:' <<<"$headers" | awk '{print toupper($3)}' | sort | tr '\n' ' ')
+  expect_status "qln.exe needs only Windows' DLLs ($dlls)" "$dlls" "KERNEL32.DLL MSVCRT.DLL USER32.DLL "
+fi
+
 echo "== file mode: paths"
 hello='Hello world.\n'
 hello_out='  Hello world.\r\n\r\n'
