@@ -225,7 +225,7 @@ expect_file "without qln.ini the defaults hold" "$run/set.txt" \
 echo "== the same bytes as the Linux build"
 inputs="$run/inputs"
 mkdir -p "$inputs"
-cp "$source_dir/samples/sample.html" "$inputs/"
+cp "$source_dir/samples/sample.html" "$source_dir"/fuzz/seeds/html/*.htm "$inputs/"
 seed=1
 for shape in mix prose tags entities links pre longline soup soup-eof random random-eof; do
   "$gen_html" "$shape" 300000 -s "$seed" -o "$inputs/$shape.html"
@@ -240,10 +240,11 @@ printf 'Before the end\r\nof text\x1a after it' >"$inputs/end-of-text.htm"
 printf 'zero\0byte ends the line\nnext line\n' >"$inputs/zero-byte.htm"
 printf 'it\x92s \xe9t\xe9 &auml; &#65; &lt;x&gt;\n' >"$inputs/high-bytes.txt"
 
-# compare_all LABEL: converts every input with both builds (which share the
-# settings file in $bin, if any) and compares the output files byte for byte.
+# compare_all LABEL [list]: converts every input with both builds (which share
+# the settings file in $bin, if any) and compares the output files byte for
+# byte; with "list", it lists each file compared.
 compare_all() {
-  local label="$1" same=0 count=0 input name output
+  local label="$1" list="${2:-}" same=0 count=0 input name output
   rm -rf "$run/linux" "$run/windows"
   cp -r "$inputs" "$run/linux"
   cp -r "$inputs" "$run/windows"
@@ -258,7 +259,7 @@ compare_all() {
     count=$((count + 1))
     if [ -f "$run/linux/$output" ] && cmp -s "$run/linux/$output" "$run/windows/$output"; then
       same=$((same + 1))
-      printf '  same    %-24s %9d bytes\n' "$output" "$(stat -c %s "$run/linux/$output")"
+      [ -n "$list" ] && printf '  same    %-24s %9d bytes\n' "$output" "$(stat -c %s "$run/linux/$output")"
     else
       printf '  DIFFER  %s\n' "$output"
     fi
@@ -269,10 +270,15 @@ compare_all() {
     fail "$label: $same of $count outputs byte-identical"
   fi
 }
-compare_all "default settings"
+compare_all "default settings" list
 printf 'x\nLeftMargin=0\nRightMargin=40\nDoURLs=1\nKeepLinefeeds=0\nSpace2AfterPeriod=1\n' \
   >"$bin/qln.ini"
 compare_all "settings 0, 40, 1, 0, 1"
+# The fuzzers' settings files: odd values, CR LF lines and a 0x1A byte.
+for ini in "$source_dir"/fuzz/seeds/settings/*.ini; do
+  cp "$ini" "$bin/qln.ini"
+  compare_all "settings file $(basename "$ini")"
+done
 rm "$bin/qln.ini"
 
 echo "== the clipboard, through Wine and the X server"
