@@ -14,7 +14,7 @@ for tool in Xvfb xclip; do
   fi
 done
 
-source "$(dirname "$0")/xvfb.sh"
+source "$(dirname "$0")/x11.sh"
 work=$(mktemp -d)
 cleanup() {
   stop_xvfb
@@ -37,7 +37,7 @@ check() {
   if [ -s "$work/stdout" ]; then
     echo "FAIL $name: qln wrote to its output:"; cat "$work/stdout"; failures=$((failures + 1))
   fi
-  xclip -selection clipboard -out >"$work/got" 2>/dev/null
+  read_clipboard "$work/got" "$want_status" "$want"
   local status=$?
   printf '%s' "$want" >"$work/want"
   if [ "$status" != "$want_status" ] || ! cmp -s "$work/want" "$work/got"; then
@@ -48,8 +48,6 @@ check() {
     echo "ok   $name"
   fi
 }
-
-put() { printf '%s' "$1" | xclip -selection clipboard -in; }
 
 # Nothing on the clipboard yet: qln leaves it so.
 check "empty clipboard left alone" 1 ""

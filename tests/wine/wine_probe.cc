@@ -2,9 +2,13 @@
 //   wine_probe run          starts the command line held in the environment
 //                           variable QLN_COMMAND_LINE exactly as written (no
 //                           quoting added), waits, and exits with its code.
+//   wine_probe clipboard    prints the clipboard's CF_TEXT as it is; exits 1
+//                           when the clipboard holds no text.
 //   wine_probe dialog NAME  waits up to 30 s for a top-level window titled NAME
 //                           and prints its class, then each child's class and
 //                           text, one per line ("Button: OK"); exits 1 if none.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -19,25 +23,48 @@ int Run() {
     std::fprintf(stderr, "wine_probe: QLN_COMMAND_LINE is not set\n");
     return 2;
   }
-  // CreateProcessA may write to the command line, so it gets a copy.
-  char* writable = _strdup(command_line);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, writable, nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
-    std::fprintf(stderr, "wine_probe: cannot start: %s (error %lu)\n", command_line,
-                 GetLastError());
+  // Wine now and then fails to start a process for reasons of its own (error
+  // 1359, an internal error): such a start is tried again, a few times.
+  bool started = false;
+  for (int attempt = 0; attempt < 5 && !started; attempt++) {
+    if (attempt > 0) Sleep(200);
+    // CreateProcessA may write to the command line, so it gets a copy.
+    char* writable = _strdup(command_line);
+    started = CreateProcessA(nullptr, writable, nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process);
     std::free(writable);
-    return 2;
+    if (!started) {
+      std::fprintf(stderr, "wine_probe: cannot start: %s (error %lu)\n", command_line,
+                   GetLastError());
+      if (GetLastError() == ERROR_FILE_NOT_FOUND) break;
+    }
   }
-  std::free(writable);
+  if (!started) return 2;
   WaitForSingleObject(process.hProcess, INFINITE);
   DWORD code = 2;
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return static_cast<int>(code);
+}
+
+int PrintClipboard() {
+  if (!OpenClipboard(nullptr)) return 2;
+  int status = 1;
+  HANDLE data = GetClipboardData(CF_TEXT);
+  const char* text = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  if (text != nullptr) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::fwrite(text, 1, strnlen(text, GlobalSize(data)), stdout);
+    std::fflush(stdout);
+    GlobalUnlock(data);
+    status = 0;
+  }
+  CloseClipboard();
+  return status;
 }
 
 BOOL CALLBACK PrintChild(HWND window, LPARAM) {
@@ -70,7 +97,8 @@ int Dialog(const char* title) {
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "run") == 0) return Run();
+  if (argc == 2 && std::strcmp(argv[1], "clipboard") == 0) return PrintClipboard();
   if (argc == 3 && std::strcmp(argv[1], "dialog") == 0) return Dialog(argv[2]);
-  std::fprintf(stderr, "usage: wine_probe run | wine_probe dialog NAME\n");
+  std::fprintf(stderr, "usage: wine_probe run | clipboard | dialog NAME\n");
   return 2;
 }
