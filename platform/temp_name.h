@@ -9,6 +9,9 @@
 
 namespace platform {
 
+/// How many names to try before giving up, when each one is taken already.
+constexpr int kTempNameAttempts = 100;
+
 /// A path in the folder of `target` for try number `attempt`, such as
 /// ".page.txt.qln-k3x9a2" beside "page.txt". `separators` are the characters
 /// that end a folder name; `seed` should differ between runs (time, process).

@@ -13,8 +13,6 @@
 namespace platform {
 namespace {
 
-constexpr int kNameAttempts = 100;
-
 /// Differs from run to run and from process to process.
 uint64_t NameSeed() {
   timespec now{};
@@ -57,7 +55,7 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
     keeps_mode = true;
   }
   const uint64_t seed = NameSeed();
-  for (int attempt = 0; attempt < kNameAttempts; attempt++) {
+  for (int attempt = 0; attempt < kTempNameAttempts; attempt++) {
     std::string path = TempPathFor(target, "/", seed, attempt);
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {

@@ -13,7 +13,6 @@
 namespace platform {
 namespace {
 
-constexpr int kNameAttempts = 100;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 /// Differs from run to run and from process to process.
@@ -101,7 +100,7 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
     if (!replaceable) return nullptr;
   }
   const uint64_t seed = NameSeed();
-  for (int attempt = 0; attempt < kNameAttempts; attempt++) {
+  for (int attempt = 0; attempt < kTempNameAttempts; attempt++) {
     std::string path = TempPathFor(target, "\\/", seed, attempt);
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
