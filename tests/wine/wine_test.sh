@@ -263,13 +263,21 @@ compare_all() {
       *) output="${name%.*}.txt" ;;
     esac
     "$bin/qln" "$run/linux/$name"
+    local linux_status=$?
     qln_line "$exe \"$(winpath "$run/windows/$name")\""
+    local windows_status=$?
     count=$((count + 1))
     if [ -f "$run/linux/$output" ] && cmp -s "$run/linux/$output" "$run/windows/$output"; then
       same=$((same + 1))
       [ -n "$list" ] && printf '  same    %-24s %9d bytes\n' "$output" "$(stat -c %s "$run/linux/$output")"
     else
-      printf '  DIFFER  %s\n' "$output"
+      printf '  DIFFER  %s (exit codes: qln %s, qln.exe %s)\n' "$output" "$linux_status" "$windows_status"
+      ls -l "$run/linux/$output" "$run/windows/$output"
+      cmp "$run/linux/$output" "$run/windows/$output" | head -3
+      # Kept for a look: WORK-DIR/differ/
+      mkdir -p "$work/differ"
+      cp "$input" "$bin/qln.ini" "$run/linux/$output" "$work/differ/" 2>/dev/null
+      cp "$run/windows/$output" "$work/differ/$output.exe-made" 2>/dev/null
     fi
   done
   if [ "$same" = "$count" ]; then
