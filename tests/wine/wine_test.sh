@@ -278,6 +278,15 @@ compare_all() {
       mkdir -p "$work/differ"
       cp "$input" "$bin/qln.ini" "$run/linux/$output" "$work/differ/" 2>/dev/null
       cp "$run/windows/$output" "$work/differ/$output.exe-made" 2>/dev/null
+      # Once more, to tell a passing fault from a lasting one (still a failure).
+      rm -f "$run/windows/$output"
+      qln_line "$exe \"$(winpath "$run/windows/$name")\""
+      windows_status=$?
+      if cmp -s "$run/linux/$output" "$run/windows/$output"; then
+        echo "  converted again: the same as qln's (exit code $windows_status)"
+      else
+        echo "  converted again: still different (exit code $windows_status)"
+      fi
     fi
   done
   if [ "$same" = "$count" ]; then
