@@ -32,7 +32,7 @@ mkdir -p "$work"
 qln_linux=$(realpath "$qln_linux") windows_dir=$(realpath "$windows_dir")
 gen_html=$(realpath "$gen_html") source_dir=$(realpath "$source_dir") work=$(realpath "$work")
 run="$work/run"
-rm -rf "$run"
+rm -rf "$run" "$work/differ"
 mkdir -p "$run"
 
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
