@@ -5,9 +5,12 @@ xvfb_pid=
 
 # start_xvfb WORK-DIR [SCREEN]: a display of our own, on a number Xvfb picks
 # itself (written to fd 3), so that parallel runs never meet. Sets DISPLAY.
+# With -noreset the server does not start over each time its last client
+# leaves, which would turn away a client that comes just then.
 start_xvfb() {
   local work="$1" screen="${2:-320x200x8}"
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 "$screen" 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 "$screen" 3>"$work/display" \
+    2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
