@@ -82,8 +82,9 @@ expect_absent() {
   if [ -e "$2" ]; then fail "$1: $2 exists"; else pass "$1"; fi
 }
 
-expect_status() {
-  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: exit code $2, wanted $3"; fi
+# expect_equal NAME GOT WANTED: an exit code, a window title, a list.
+expect_equal() {
+  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1: got '$2', wanted '$3'"; fi
 }
 
 # The program sits in a folder whose name has a space, without a settings
@@ -106,7 +107,7 @@ if command -v "$objdump" >/dev/null; then
     fail "qln.exe is a GUI program"
   fi
   dlls=$(grep 'DLL Name:' <<<"$headers" | awk '{print toupper($3)}' | sort | tr '\n' ' ')
-  expect_status "qln.exe needs only Windows' DLLs ($dlls)" "$dlls" "KERNEL32.DLL MSVCRT.DLL USER32.DLL "
+  expect_equal "qln.exe needs only Windows' DLLs ($dlls)" "$dlls" "KERNEL32.DLL MSVCRT.DLL USER32.DLL "
 fi
 
 echo "== file mode: paths"
@@ -114,7 +115,7 @@ hello='Hello world.\n'
 hello_out='  Hello world.\r\n\r\n'
 printf "$hello" >"$run/my docs/page.HTML"
 qln_line "$exe \"$(winpath "$run/my docs/page.HTML")\""
-expect_status "quoted drive path with a space: exit code" $? 0
+expect_equal "quoted drive path with a space: exit code" $? 0
 expect_file "quoted drive path with a space" "$run/my docs/page.txt" "$hello_out"
 
 printf "$hello" >"$run/my docs/middle.htm"
@@ -140,16 +141,16 @@ expect_file "an empty input gives one line end" "$run/empty.txt" '\r\n'
 
 printf "$hello" >"$run/bang.htm"
 qln_line "$exe !bang.htm"
-expect_status "a leading ! exits at once: exit code" $? 0
+expect_equal "a leading ! exits at once: exit code" $? 0
 expect_absent "a leading ! converts nothing" "$run/bang.txt"
 
 qln_line "$exe missing.htm"
-expect_status "a missing input: exit code" $? 0
+expect_equal "a missing input: exit code" $? 0
 expect_absent "a missing input writes nothing" "$run/missing.txt"
 
 printf "$hello" >"$run/noext"
 qln_line "$exe noext"
-expect_status "no extension: exit code" $? 0
+expect_equal "no extension: exit code" $? 0
 
 printf '<P>new' >"$run/again.htm"
 printf 'old text\r\n' >"$run/again.txt"
@@ -160,13 +161,13 @@ printf '<P>new' >"$run/locked.htm"
 printf 'old text\r\n' >"$run/locked.txt"
 chmod a-w "$run/locked.txt"  # Wine shows this as the read-only attribute
 qln_line "$exe locked.htm"
-expect_status "a read-only output: exit code" $? 0
+expect_equal "a read-only output: exit code" $? 0
 expect_file "a read-only output is left as it was" "$run/locked.txt" 'old text\r\n'
 
 printf '<P>new' >"$run/folder.htm"
 mkdir "$run/folder.txt"
 qln_line "$exe folder.htm"
-expect_status "an output name that is a folder: exit code" $? 0
+expect_equal "an output name that is a folder: exit code" $? 0
 if [ -d "$run/folder.txt" ] && [ -z "$(ls -A "$run/folder.txt")" ]; then
   pass "an output name that is a folder is left alone"
 else
@@ -205,7 +206,7 @@ fi
 if [ -z "$window" ]; then
   fail "the message box appears"
 else
-  expect_status "the message box is titled Quillon" "$(xdotool getwindowname "$window")" Quillon
+  expect_equal "the message box is titled Quillon" "$(xdotool getwindowname "$window")" Quillon
   wine "$probe" dialog Quillon >"$run/dialog.txt" 2>&1
   tr -d '\r' <"$run/dialog.txt" >"$run/dialog"
   if grep -qx '#32770' "$run/dialog" &&
@@ -231,7 +232,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 if [ -s "$run/box.status" ]; then
-  expect_status "dismissed, qln.exe ends: exit code" "$(cat "$run/box.status")" 0
+  expect_equal "dismissed, qln.exe ends: exit code" "$(cat "$run/box.status")" 0
 else
   fail "qln.exe ends when the message box is dismissed"
   kill "$box_runner" 2>/dev/null
