@@ -3,14 +3,7 @@
 #ifndef QLN_APP_CLIPBOARD_MODE_H_
 #define QLN_APP_CLIPBOARD_MODE_H_
 
-#include <string>
-#include <string_view>
-
 #include "engine/settings.h"
-
-/// Converts a whole clipboard text: one chunk, CR LF line ends, the reference
-/// list after it, and no closing line end.
-std::string ConvertClipboardText(std::string_view text, const Settings& settings);
 
 /// Clipboard mode. A clipboard without text, or with an empty one, is left as
 /// it is; any other text is replaced by its conversion, even an empty one.

@@ -10,6 +10,7 @@
 #define QLN_TEXT_FILE_SSE2 1
 #endif
 
+#include "engine/line_ends.h"
 #include "platform/files.h"
 
 namespace {
@@ -26,38 +27,6 @@ const char* AfterCr(const char* next, char** out) {
   }
   *(*out)++ = '\r';
   return next;
-}
-
-/// Copies `text` to `out` with every LF stored as CR LF; returns the end of
-/// what it wrote. Sixteen bytes at a time where the processor has SSE2: each
-/// step may store up to 16 bytes past what it has written so far.
-char* CopyWithCrLf(std::string_view text, char* out) {
-  const char* in = text.data();
-  const char* const end = in + text.size();
-#ifdef QLN_TEXT_FILE_SSE2
-  const __m128i line_feeds = _mm_set1_epi8('\n');
-  while (end - in >= 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
-    const unsigned found =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, line_feeds)));
-    if (found == 0) {
-      in += 16;
-      out += 16;
-      continue;
-    }
-    const int before = std::countr_zero(found);  // bytes before the first LF
-    out[before] = '\r';
-    out[before + 1] = '\n';
-    in += before + 1;
-    out += before + 2;
-  }
-#endif
-  for (; in < end; in++) {
-    if (*in == '\n') *out++ = '\r';
-    *out++ = *in;
-  }
-  return out;
 }
 
 /// Where the last LF of `text` is, or npos; sixteen bytes at a time from the

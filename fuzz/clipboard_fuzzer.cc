@@ -7,14 +7,14 @@
 #include <cstdint>
 #include <string>
 
-#include "app/clipboard_mode.h"
+#include "engine/qln.h"
 #include "fuzz/fuzz_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider data(bytes, size);
   const Settings settings = ConsumeSettings(&data);
   const std::string text = data.ConsumeRemainingBytesAsString();
-  const std::string output = ConvertClipboardText(text, settings);
+  const std::string output = qln::Convert(text, settings, qln::Mode::kClipboard);
   if (text.find_first_of("\n&") == std::string::npos) {
     for (size_t i = output.find('\n'); i != std::string::npos; i = output.find('\n', i + 1))
       Check(i > 0 && output[i - 1] == '\r', "line feeds come as CR LF");

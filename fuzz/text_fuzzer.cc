@@ -2,7 +2,7 @@
 // contents. The reader's pieces must join up to the input read as text (CR LF
 // as LF, ending at 0x1A), each within the buffer; and converting with a tiny
 // reader buffer, which cuts lines at arbitrary places, must give the same
-// file as converting with the normal one.
+// file as converting with the normal one, and as the one-call conversion.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <stdlib.h>
 
@@ -14,6 +14,7 @@
 
 #include "app/modes.h"
 #include "app/text_file.h"
+#include "engine/qln.h"
 #include "fuzz/fuzz_settings.h"
 
 namespace {
@@ -101,5 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   std::string small = ConvertWith(input, buffer_size, settings, WorkFolder() + "/small.txt");
   std::string whole = ConvertWith(input, 64 * 1024, settings, WorkFolder() + "/whole.txt");
   Check(small == whole, "a tiny reader buffer converts as the normal one");
+  Check(qln::Convert(raw, settings) == whole, "the one-call conversion gives the file");
   return 0;
 }

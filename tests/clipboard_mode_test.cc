@@ -11,31 +11,6 @@ using CallList = std::vector<std::string>;
 
 const std::string kLinkList = "\r\n\r\nHyperlink Reference:\r\n.. [1] a.htm\r\n";
 
-TEST(ConvertClipboardTextTest, OneChunkWithCrLfAndTheListButNoClosingLineEnd) {
-  Settings no_line_ends;
-  no_line_ends.KeepLinefeeds = 0;
-  Settings no_links;
-  no_links.DoURLs = 0;
-  struct {
-    std::string text;
-    Settings settings;
-    std::string expected;
-  } cases[] = {
-      {"<P>Hello <B>world</B> again.", {}, "\r\n  Hello **world** again."},
-      // A text that ends in a tag leaving the pending word in place loses it.
-      {"Line1\r\nLine2 <B>x</B>", {}, "  Line1\r\n  Line2"},
-      {"Line1\r\nLine2 <B>x</B>", no_line_ends, "  Line1 Line2"},
-      {"Line1\r\nLine2 x\r\n", {}, "  Line1\r\n  Line2 x\r\n"},
-      {"<A HREF=\"a.htm\">x</A> y", {}, std::string("  x[1] y").append(kLinkList)},
-      {"<A HREF=\"a.htm\">x</A> y", no_links, "  x y"},
-      {"<B></B><I>", {}, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(c.expected, ConvertClipboardText(c.text, c.settings));
-  }
-}
-
 class ClipboardModeTest : public testing::Test {
  protected:
   void SetUp() override { ResetFakeClipboard(); }

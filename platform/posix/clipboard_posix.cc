@@ -15,8 +15,8 @@
 #include <new>
 #include <vector>
 
+#include "engine/line_ends.h"
 #include "platform/clipboard.h"
-#include "platform/posix/line_ends.h"
 
 extern char** environ;
 
