@@ -141,4 +141,12 @@ TEST(SettingsTest, FileIsReadInTextMode) {
   ExpectSame(Settings{}, untouched, "missing file");
 }
 
+TEST(SettingsTest, TheShippedExampleSetsEveryDefault) {
+  // Read over settings that differ from the defaults in every field, so a
+  // line that failed to match its key would show.
+  Settings settings = With(7, 50, 0, 0, 1, 64);
+  ASSERT_TRUE(LoadSettingsFile(QLN_SOURCE_DIR "/doc/qln.ini", &settings));
+  ExpectSame(Settings{}, settings, "doc/qln.ini");
+}
+
 }  // namespace

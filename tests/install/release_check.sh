@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds what ships with the README's commands and uses it as a user would:
+# the Debian packages are installed for real with dpkg -i, the installed qln
+# converts the sample, `man qln` shows its page, and the consumer project
+# builds against the installed engine; then the packages are removed again.
+# The Windows zip is built too, and its contents listed. Needs root and a
+# Debian system; CI runs it after the tests.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+version=$(sed -n 's/^project(qln VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+arch=$(dpkg --print-architecture)
+
+echo "== the Debian packages"
+cmake -S . -B build-deb -G Ninja -DQLN_BUILD_TESTS=OFF && cmake --build build-deb --target package
+dpkg -i "build-deb/qln_${version}_$arch.deb" "build-deb/qln-dev_${version}_$arch.deb"
+trap 'dpkg -r qln-dev qln >/dev/null' EXIT
+work=$(mktemp -d)
+cp samples/sample.html "$work/"
+(cd "$work" && qln sample.html)
+cmp tests/data/sample_expected.txt "$work/sample.txt"
+echo "ok   the installed $(command -v qln) converts the sample"
+page=$(MANWIDTH=80 man qln 2>&1)
+head -4 <<<"$page"
+tail -1 <<<"$page" | grep -q "^qln $version "
+echo "ok   man qln shows the page of version $version"
+bash tests/install/consumer_test.sh "" . "$work/consumer" Ninja c++ /usr
+rm -rf "$work"
+
+echo "== the Windows zip"
+cmake --preset windows && cmake --build --preset windows --target package
+cmake -E tar tf "build-windows/qln-$version-win64.zip"
