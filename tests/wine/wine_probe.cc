@@ -7,6 +7,10 @@
 //   wine_probe dialog NAME  waits up to 30 s for a top-level window titled NAME
 //                           and prints its class, then each child's class and
 //                           text, one per line ("Button: OK"); exits 1 if none.
+//   wine_probe version FILE prints the version resource of FILE as Windows
+//                           reads it: the fixed file and product versions, then
+//                           the strings of its first language, one per line
+//                           ("ProductName: qln"); exits 1 if it has none.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -14,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -93,12 +98,55 @@ int Dialog(const char* title) {
   return 1;
 }
 
+void PrintFixedVersion(const char* name, DWORD high, DWORD low) {
+  std::printf("%s: %u.%u.%u.%u\n", name, unsigned{HIWORD(high)}, unsigned{LOWORD(high)},
+              unsigned{HIWORD(low)}, unsigned{LOWORD(low)});
+}
+
+int PrintVersion(const char* file) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(file, &ignored);
+  if (size == 0) return 1;
+  char* info = static_cast<char*>(std::malloc(size));
+  if (info == nullptr || !GetFileVersionInfoA(file, 0, size, info)) {
+    std::free(info);
+    return 1;
+  }
+  void* value = nullptr;
+  UINT length = 0;
+  if (VerQueryValueA(info, "\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    PrintFixedVersion("Fixed file version", fixed->dwFileVersionMS, fixed->dwFileVersionLS);
+    PrintFixedVersion("Fixed product version", fixed->dwProductVersionMS,
+                      fixed->dwProductVersionLS);
+  }
+  struct Translation {
+    WORD language;
+    WORD code_page;
+  };
+  if (VerQueryValueA(info, "\\VarFileInfo\\Translation", &value, &length) &&
+      length >= sizeof(Translation)) {
+    const auto* translation = static_cast<const Translation*>(value);
+    for (const char* name : {"FileDescription", "FileVersion", "InternalName",
+                             "OriginalFilename", "ProductName", "ProductVersion"}) {
+      char query[128];
+      std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s",
+                    translation->language, translation->code_page, name);
+      if (VerQueryValueA(info, query, &value, &length) && length > 0)
+        std::printf("%s: %s\n", name, static_cast<const char*>(value));
+    }
+  }
+  std::free(info);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "run") == 0) return Run();
   if (argc == 2 && std::strcmp(argv[1], "clipboard") == 0) return PrintClipboard();
   if (argc == 3 && std::strcmp(argv[1], "dialog") == 0) return Dialog(argv[2]);
-  std::fprintf(stderr, "usage: wine_probe run | clipboard | dialog NAME\n");
+  if (argc == 3 && std::strcmp(argv[1], "version") == 0) return PrintVersion(argv[2]);
+  std::fprintf(stderr, "usage: wine_probe run | clipboard | dialog NAME | version FILE\n");
   return 2;
 }

@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
-# The Windows program, qln.exe, run for real under Wine on a private X server:
-# file mode with Windows paths, output byte-identical to the Linux build's, the
+# The Windows program, qln.exe, as the Windows zip holds it, run for real
+# under Wine on a private X server: the zip's contents and the version
+# resource, file mode with Windows paths, output byte-identical to the Linux build's, the
 # settings file beside the exe, the leading "!", the message box, and the
 # clipboard through Wine and the X server. Skips (77) where Wine, a tool or
-# qln.exe is missing, unless running under CI, where that is a failure.
+# the zip is missing, unless running under CI, where that is a failure.
 #
-# wine_test.sh QLN WINDOWS-BUILD-DIR GEN_HTML SOURCE-DIR WORK-DIR
+# wine_test.sh QLN WINDOWS-BUILD-DIR GEN_HTML SOURCE-DIR WORK-DIR VERSION
 #   QLN                the Linux build of qln, for the byte-for-byte comparison
-#   WINDOWS-BUILD-DIR  holds qln.exe and wine_probe.exe
+#   WINDOWS-BUILD-DIR  holds the zip qln-VERSION-win64.zip and wine_probe.exe
 #   WORK-DIR           keeps the Wine prefix between runs; scratch files go
 #                      to WORK-DIR/run
 set -u
-qln_linux="$1" windows_dir="$2" gen_html="$3" source_dir="$4" work="$5"
+qln_linux="$1" windows_dir="$2" gen_html="$3" source_dir="$4" work="$5" version="$6"
+zip="$windows_dir/qln-$version-win64.zip"
 
 missing=
 for tool in wine wineserver wineboot Xvfb xdotool xclip; do
   command -v "$tool" >/dev/null || missing+=" $tool"
 done
-for file in "$windows_dir/qln.exe" "$windows_dir/wine_probe.exe" "$qln_linux" "$gen_html"; do
+for file in "$zip" "$windows_dir/wine_probe.exe" "$qln_linux" "$gen_html"; do
   [ -f "$file" ] || missing+=" $file"
 done
 if [ -n "$missing" ]; then
@@ -29,11 +31,15 @@ fi
 source "$(dirname "$0")/../x11.sh"
 mkdir -p "$work"
 # The tests change folders: every path they are given must be absolute.
-qln_linux=$(realpath "$qln_linux") windows_dir=$(realpath "$windows_dir")
+qln_linux=$(realpath "$qln_linux") windows_dir=$(realpath "$windows_dir") zip=$(realpath "$zip")
 gen_html=$(realpath "$gen_html") source_dir=$(realpath "$source_dir") work=$(realpath "$work")
 run="$work/run"
 rm -rf "$run" "$work/differ"
-mkdir -p "$run"
+mkdir -p "$run/zip"
+# Everything below tests the qln.exe of the zip, unpacked as a user would.
+(cd "$run/zip" && cmake -E tar xf "$zip") || exit 1
+unpacked="$run/zip/qln-$version-win64"
+qln_exe="$unpacked/qln.exe"
 
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
 # No prompt to install Mono or Gecko into a new prefix: qln needs neither.
@@ -91,8 +97,8 @@ expect_equal() {
 # file, so the defaults hold unless a test writes one.
 bin="$run/qln bin"
 mkdir -p "$bin" "$run/plain" "$run/my docs"
-cp "$windows_dir/qln.exe" "$bin/qln.exe"
-cp "$windows_dir/qln.exe" "$run/plain/qln.exe"
+cp "$qln_exe" "$bin/qln.exe"
+cp "$qln_exe" "$run/plain/qln.exe"
 cp "$qln_linux" "$bin/qln"
 exe="\"$(winpath "$bin/qln.exe")\""
 
@@ -100,7 +106,7 @@ echo "== the executable"
 # A GUI program (no console window) that needs only Windows' own DLLs.
 objdump=x86_64-w64-mingw32-objdump
 if command -v "$objdump" >/dev/null; then
-  headers=$("$objdump" -p "$windows_dir/qln.exe")
+  headers=$("$objdump" -p "$qln_exe")
   if grep -q 'Subsystem.*(Windows GUI)' <<<"$headers"; then
     pass "qln.exe is a GUI program"
   else
@@ -108,6 +114,37 @@ if command -v "$objdump" >/dev/null; then
   fi
   dlls=$(grep 'DLL Name:' <<<"$headers" | awk '{print toupper($3)}' | sort | tr '\n' ' ')
   expect_equal "qln.exe needs only Windows' DLLs ($dlls)" "$dlls" "KERNEL32.DLL MSVCRT.DLL USER32.DLL "
+fi
+
+echo "== the zip"
+expect_equal "the zip holds one folder" "$(ls "$run/zip")" "qln-$version-win64"
+expect_equal "the folder holds qln.exe, qln.ini and README.txt" \
+  "$(ls "$unpacked" | tr '\n' ' ')" "README.txt qln.exe qln.ini "
+for text in qln.ini README.txt; do
+  lines=$(grep -c '' "$unpacked/$text") crlf_lines=$(grep -c $'\r$' "$unpacked/$text")
+  expect_equal "$text has CR LF line ends ($lines lines)" "$crlf_lines" "$lines"
+done
+grep -q "^Version $version" "$unpacked/README.txt"
+expect_equal "README.txt names the version" $? 0
+# The version resource, as Windows reads it from the file's properties.
+expect_equal "qln.exe's version resource" "$(wine "$probe" version "$(winpath "$qln_exe")" | tr -d '\r')" \
+"Fixed file version: $version.0
+Fixed product version: $version.0
+FileDescription: qln: HTML to plain text
+FileVersion: $version
+InternalName: qln
+OriginalFilename: qln.exe
+ProductName: qln
+ProductVersion: $version"
+# Unpacked and used as it is: the qln.ini beside qln.exe restates the defaults.
+mkdir -p "$run/from zip"
+cp "$source_dir/samples/sample.html" "$run/from zip/"
+qln_line "\"$(winpath "$qln_exe")\" \"$(winpath "$run/from zip/sample.html")\""
+expect_equal "the unpacked qln.exe converts the sample: exit code" $? 0
+if cmp -s "$source_dir/tests/data/sample_expected.txt" "$run/from zip/sample.txt"; then
+  pass "the unpacked qln.exe converts the sample as expected"
+else
+  fail "the unpacked qln.exe converts the sample as expected"
 fi
 
 echo "== file mode: paths"
