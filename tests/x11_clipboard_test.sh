@@ -6,13 +6,8 @@
 set -u
 qln_built="$1"
 
-for tool in Xvfb xclip; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "$tool is not installed"
-    [ -n "${CI:-}" ] && exit 1
-    exit 77
-  fi
-done
+source "$(dirname "$0")/require_tools.sh"
+require_tools Xvfb xclip
 
 source "$(dirname "$0")/x11.sh"
 work=$(mktemp -d)

@@ -8,13 +8,8 @@
 # deb_test.sh BUILD-DIR SOURCE-DIR WORK-DIR VERSION
 set -u
 build="$1" source_dir="$2" work="$3" version="$4"
-for tool in dpkg dpkg-deb dpkg-shlibdeps file man; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "missing: $tool"
-    [ -n "${CI:-}" ] && exit 1
-    exit 77
-  fi
-done
+source "$(dirname "$0")/../require_tools.sh"
+require_tools dpkg dpkg-deb dpkg-shlibdeps file man
 rm -rf "$work"
 mkdir -p "$work"
 (cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1) || { cat "$work/cpack.log"; exit 1; }

@@ -6,13 +6,8 @@
 # man_test.sh PAGE VERSION
 set -u
 page="$1" version="$2"
-for tool in mandoc man; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "missing: $tool"
-    [ -n "${CI:-}" ] && exit 1
-    exit 77
-  fi
-done
+source "$(dirname "$0")/../require_tools.sh"
+require_tools mandoc man
 status=0
 if lint=$(mandoc -T lint -W all "$page" 2>&1) && [ -z "$lint" ]; then
   echo "ok   mandoc -T lint -W all finds nothing"
