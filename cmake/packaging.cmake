@@ -7,6 +7,8 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The qln developers")
 set(CPACK_PACKAGE_CONTACT "The qln developers <qln@example.org>")
 set(CPACK_VERBATIM_VARIABLES ON)
+# Programs ship without their symbol tables, as Debian's own packages do.
+set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
