@@ -121,8 +121,7 @@ void ParseSettings(std::string_view text, Settings* settings) {
     if (FindValue(line, setting.key, setting.key.size() + 2, &value))
       setting.parse(value, settings);
   }
-  settings->MaxWordLength = std::min(
-      settings->MaxWordLength, settings->RightMargin - settings->LeftMargin - 6);
+  FitWordLengthToMargins(settings);
 }
 
 bool LoadSettingsFile(const std::string& path, Settings* settings) {

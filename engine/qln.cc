@@ -52,8 +52,7 @@ Settings CheckedSettings(const Settings& settings) {
   checked.KeepLinefeeds = InRange(settings.KeepLinefeeds, 0, 1, defaults.KeepLinefeeds);
   checked.Space2AfterPeriod =
       InRange(settings.Space2AfterPeriod, 0, 1, defaults.Space2AfterPeriod);
-  const int room = checked.RightMargin - checked.LeftMargin - 6;
-  if (room < checked.MaxWordLength) checked.MaxWordLength = room;
+  FitWordLengthToMargins(&checked);
   return checked;
 }
 

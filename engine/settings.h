@@ -18,6 +18,13 @@ struct Settings {
   int MaxWordLength = 64;
 };
 
+/// Lowers MaxWordLength to RightMargin - LeftMargin - 6 when the margins leave
+/// less room than that, as every run does once its margins are known.
+inline void FitWordLengthToMargins(Settings* settings) {
+  const int room = settings->RightMargin - settings->LeftMargin - 6;
+  if (room < settings->MaxWordLength) settings->MaxWordLength = room;
+}
+
 /// The settings a run has when no settings file is found.
 inline constexpr Settings kDefaultSettings{};
 

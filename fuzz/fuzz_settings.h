@@ -5,7 +5,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -20,8 +19,7 @@ inline Settings ConsumeSettings(FuzzedDataProvider* data) {
   settings.DoURLs = data->ConsumeBool();
   settings.KeepLinefeeds = data->ConsumeBool();
   settings.Space2AfterPeriod = data->ConsumeBool();
-  settings.MaxWordLength = std::min(
-      settings.MaxWordLength, settings.RightMargin - settings.LeftMargin - 6);
+  FitWordLengthToMargins(&settings);
   return settings;
 }
 
