@@ -2,15 +2,21 @@
 #include "app/entry.h"
 
 #include "app/clipboard_mode.h"
+#include "app/filter.h"
 #include "app/modes.h"
-#include "app/settings.h"
+#include "app/settings_file.h"
+#include "platform/standard_streams.h"
 
 int RunCommandLine(std::string_view command_line) {
   if (command_line.starts_with('!')) return 0;
-  Settings settings;
-  LoadSettings(&settings);
+  const qln::Settings settings = LoadSettings();
   if (command_line.size() < 2) {
-    ConvertClipboard(settings);
+    // Text on standard input is the clipboard's text, and the result goes to
+    // standard output: a filter.
+    if (platform::StandardInputIsData())
+      FilterStandardInput(settings);
+    else
+      ConvertClipboard(settings);
     return 0;
   }
   // A read or write error is the one failure that is not quiet.

@@ -1,8 +1,8 @@
 // File mode.
 #include "app/modes.h"
 
-#include "engine/links.h"
-#include "engine/scanner.h"
+#include <qln/qln.h>
+
 #include "platform/files.h"
 #include "platform/platform.h"
 
@@ -11,7 +11,6 @@ namespace {
 constexpr std::string_view kCaption = "Quillon";
 constexpr std::string_view kWrongType =
     "Files passed to this function can be .html, .htm, or .txt.";
-constexpr size_t kOutputBlock = 64 * 1024;
 
 std::string LowerCase(std::string_view text) {
   std::string lower(text);
@@ -39,47 +38,31 @@ PathCheck CheckPath(const std::string& path, std::string* output_path) {
   return PathCheck::kConvert;
 }
 
-bool ConvertText(TextReader* input, const Settings& settings,
-                 TextWriter* output) {
-  ConversionState state;
-  std::string text;
-  text.reserve(kOutputBlock + kOutputBlock / 4);
-  std::string_view piece;
-  bool line_ends;
-  bool skipping = false;  // a zero byte ended the chunk: skip to the line's end
-  // The reader hands out whole lines in blocks, and the scanner takes each
-  // line feed in a block as the end of a chunk.
-  while (input->NextLines(&piece, &line_ends)) {
-    if (skipping) {
-      // The rest of a line that a zero byte ended: up to its line feed.
-      const size_t line_feed = piece.find('\n');
-      if (line_feed == std::string_view::npos) {
-        skipping = !line_ends;
-        continue;
-      }
-      piece.remove_prefix(line_feed + 1);
-      skipping = false;
-      if (piece.empty()) continue;
-    }
-    ChunkEnd end = line_ends ? ChunkEnd::kLineFeeds : ChunkEnd::kContinues;
-    if (!ScanChunk(&state, settings, piece, &text, end)) skipping = !line_ends;
-    if (text.size() >= kOutputBlock) {
-      if (!output->Write(text)) return false;
-      text.clear();
-    }
-  }
-  text.push_back('\n');
-  // The reference list goes out in blocks too: it may be long.
-  size_t next = 0;
-  while (settings.DoURLs == 1 &&
-         !WriteUrlListPart(&state.Urls, &next, kOutputBlock, &text)) {
-    if (!output->Write(text)) return false;
-    text.clear();
-  }
-  return output->Write(text) && !input->Failed();
+namespace {
+
+void WriteToOutput(const char* bytes, size_t size, void* output) {
+  static_cast<OutputFile*>(output)->Write(std::string_view(bytes, size));
 }
 
-bool ConvertFile(std::string_view command_line, const Settings& settings) {
+}  // namespace
+
+bool ConvertStream(std::FILE* input, const qln::Settings& settings, OutputFile* output,
+                   size_t block_size) {
+  qln::Converter converter(settings, qln::Mode::kFile, qln::LineEnds::kCrLf, WriteToOutput,
+                           output);
+  std::string block(block_size, '\0');
+  for (;;) {
+    const size_t got = std::fread(block.data(), 1, block.size(), input);
+    if (got > 0) converter.Feed(std::string_view(block.data(), got));
+    if (output->Failed()) return false;
+    if (got < block.size()) break;  // the end, or an error
+  }
+  if (std::ferror(input)) return false;
+  converter.Finish();
+  return !output->Failed();
+}
+
+bool ConvertFile(std::string_view command_line, const qln::Settings& settings) {
   std::string path;
   for (char c : command_line)
     if (c != '"') path.push_back(c);
@@ -94,13 +77,16 @@ bool ConvertFile(std::string_view command_line, const Settings& settings) {
     case PathCheck::kOtherFolder:
       return true;
   }
-  TextReader input;
-  if (!input.Open(path)) return true;
+  std::FILE* input = platform::OpenRegularFile(path);
+  if (!input) return true;
+  bool ok = true;
   // The output name may reach the input itself through a link: writing it
   // would replace the very file being converted.
-  if (platform::IsSameFile(path, output_path)) return true;
-  TextWriter output;
-  if (!output.Open(output_path)) return true;
-  // On failure the writer's destructor discards the unfinished output.
-  return ConvertText(&input, settings, &output) && output.Close();
+  OutputFile output;
+  if (!platform::IsSameFile(path, output_path) && output.Open(output_path)) {
+    // On failure the output's destructor discards what was written.
+    ok = ConvertStream(input, settings, &output) && output.Close();
+  }
+  std::fclose(input);
+  return ok;
 }

@@ -1,20 +1,21 @@
-// Engine throughput: ScanChunk over generated inputs held in memory, fed line
-// by line (long lines in 64 KiB pieces) as file mode feeds it.
+// Engine throughput: the converter over generated inputs held in memory, fed
+// in blocks of 64 KiB as file mode feeds it, by each way of scanning.
 #include <benchmark/benchmark.h>
+#include <qln/qln.h>
 
 #include <map>
 #include <string>
 
 #include "bench/html_gen.h"
-#include "engine/conversion_state.h"
-#include "engine/links.h"
-#include "engine/scanner.h"
+#include "engine/conversion.h"
 
 namespace {
 
+using qln::detail::RunSettings;
+using qln::detail::ScanWay;
+
 constexpr size_t kInputSize = 4 << 20;
-constexpr size_t kPiece = 64 * 1024 - 1;
-constexpr size_t kOutputBlock = 64 * 1024;
+constexpr size_t kBlock = 64 * 1024;
 
 const std::string& Input(Shape shape) {
   static std::map<Shape, std::string> inputs;
@@ -23,42 +24,38 @@ const std::string& Input(Shape shape) {
   return it->second;
 }
 
-/// One whole run over `text`: a fresh state, the output handed on in blocks
-/// as file mode writes it, and the reference list at the end.
-void ConvertOnce(std::string_view text, std::string* output) {
-  ConversionState state;
-  Settings settings;
-  while (!text.empty()) {
-    size_t line = std::min(text.find('\n'), text.size() - 1) + 1;
-    size_t n = std::min(line, kPiece);
-    ChunkEnd end = n == line ? ChunkEnd::kEnds : ChunkEnd::kContinues;
-    ScanChunk(&state, settings, text.substr(0, n), output, end);
-    text.remove_prefix(n);
-    if (output->size() >= kOutputBlock) {
-      benchmark::DoNotOptimize(output->data());
-      output->clear();
-    }
-  }
-  WriteUrlList(&state.Urls, output);
-  benchmark::DoNotOptimize(output->data());
-  output->clear();
+void Discard(const char* bytes, size_t, void*) { benchmark::DoNotOptimize(bytes); }
+
+/// One whole run over `text`, with the output handed on as file mode writes it.
+void ConvertOnce(std::string_view text, const RunSettings& settings) {
+  qln::detail::Conversion conversion;
+  StartConversion(&conversion, settings, qln::Mode::kFile, qln::LineEnds::kCrLf, Discard, nullptr);
+  for (; !text.empty(); text.remove_prefix(std::min(text.size(), kBlock)))
+    FeedConversion(&conversion, text.substr(0, kBlock));
+  FinishConversion(&conversion);
 }
 
-void BM_ScanChunk(benchmark::State& bench, Shape shape) {
+void BM_Convert(benchmark::State& bench, Shape shape, ScanWay way) {
   const std::string& input = Input(shape);
-  std::string output;
-  output.reserve(kOutputBlock * 2);
-  for (auto _ : bench) ConvertOnce(input, &output);
+  RunSettings settings;
+  settings.Scan = way;
+  for (auto _ : bench) ConvertOnce(input, settings);
   bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
 }
 
-BENCHMARK_CAPTURE(BM_ScanChunk, page_mix, Shape::kMix)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ScanChunk, plain_prose, Shape::kProse)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ScanChunk, tag_dense, Shape::kTags)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ScanChunk, entity_dense, Shape::kEntities)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ScanChunk, link_dense, Shape::kLinks)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ScanChunk, pre_blocks, Shape::kPre)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ScanChunk, one_long_line, Shape::kLongLine)->Unit(benchmark::kMillisecond);
+#define QLN_SHAPE(name, shape)                                              \
+  BENCHMARK_CAPTURE(BM_Convert, name, shape, ScanWay::kShortcuts)           \
+      ->Unit(benchmark::kMillisecond);                                      \
+  BENCHMARK_CAPTURE(BM_Convert, name##_by_rules, shape, ScanWay::kRulesOnly) \
+      ->Unit(benchmark::kMillisecond)
+
+QLN_SHAPE(page_mix, Shape::kMix);
+QLN_SHAPE(plain_prose, Shape::kProse);
+QLN_SHAPE(tag_dense, Shape::kTags);
+QLN_SHAPE(entity_dense, Shape::kEntities);
+QLN_SHAPE(link_dense, Shape::kLinks);
+QLN_SHAPE(pre_blocks, Shape::kPre);
+QLN_SHAPE(one_long_line, Shape::kLongLine);
 
 }  // namespace
 

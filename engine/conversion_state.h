@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace qln::detail {
+
 /// Bits of ConversionState::FormatFlags. Tag actions and the scanner set them;
 /// EmitWord consumes them. (Bit 0x08 is unused.)
 enum FormatFlag : uint32_t {
@@ -33,6 +35,8 @@ struct UrlList {
   /// hash in the high 32 bits and its position plus 1 in the low 32 bits;
   /// 0 marks an empty slot. Its size is 0 or a power of two.
   std::vector<uint64_t> slots;
+
+  bool operator==(const UrlList&) const = default;
 };
 
 /// Longest tag text kept; characters beyond it are dropped.
@@ -93,11 +97,16 @@ struct ConversionState {
     TagBuffer.reserve(256);
     EntityBuffer.reserve(kMaxEntityLength);
   }
+
+  /// Equal states convert the rest of any input alike.
+  bool operator==(const ConversionState&) const = default;
 };
 
 /// The line end the engine writes in this state's mode.
 inline std::string_view NewlineText(const ConversionState& state) {
   return state.CrLfMode ? std::string_view("\r\n", 2) : std::string_view("\n", 1);
 }
+
+}  // namespace qln::detail
 
 #endif  // QLN_ENGINE_CONVERSION_STATE_H_

@@ -1,11 +1,12 @@
 // The line formatter: places one word at a time on output lines.
-#include "engine/formatter.h"
+#include "formatter.h"
 
+namespace qln::detail {
 namespace {
 
 constexpr uint32_t kUnderlineBits = UnderlineDouble | UnderlineSingle;
 
-int64_t IndentThreshold(const ConversionState& state, const Settings& settings) {
+int64_t IndentThreshold(const ConversionState& state, const RunSettings& settings) {
   return (state.FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
 }
 
@@ -34,7 +35,7 @@ void EndLine(ConversionState* state, std::string* output) {
 }
 
 /// Wrap, indent and separate before a non-empty word of `n` characters.
-void PlaceWord(ConversionState* state, const Settings& settings, int64_t n,
+void PlaceWord(ConversionState* state, const RunSettings& settings, int64_t n,
                std::string* output) {
   // The right limit is RightMargin - LeftMargin; at column 0 a long word
   // still gets a line end first.
@@ -57,7 +58,7 @@ void PlaceWord(ConversionState* state, const Settings& settings, int64_t n,
 }
 
 /// Steps 3 and 4 of placing a word: the line ends asked for after it.
-void EndLinesAfter(ConversionState* state, const Settings& settings,
+void EndLinesAfter(ConversionState* state, const RunSettings& settings,
                    std::string* output) {
   if (state->FormatFlags & EndLineAfter) {
     if (state->LineColumn > IndentThreshold(*state, settings)) EndLine(state, output);
@@ -79,7 +80,7 @@ void AppendUnderline(const ConversionState& state, int64_t count,
   AppendNewline(state, output);
 }
 
-void EmitWord(ConversionState* state, const Settings& settings,
+void EmitWord(ConversionState* state, const RunSettings& settings,
               std::string_view word, std::string* output) {
   if (!(state->FormatFlags & Preformatted)) {
     // Usually the word begins with the one whitespace character that ended
@@ -100,3 +101,5 @@ void EmitWord(ConversionState* state, const Settings& settings,
   if (state->FormatFlags & (EndLineAfter | NewLineAfter))
     EndLinesAfter(state, settings, output);
 }
+
+}  // namespace qln::detail

@@ -7,13 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "engine/conversion_state.h"
-#include "engine/settings.h"
+#include "byte_classes.h"
+#include "conversion_state.h"
+#include "run_settings.h"
 
-/// True for the six whitespace characters: space, tab, LF, VT, FF and CR.
-constexpr bool IsWhitespace(unsigned char c) {
-  return c == ' ' || (c >= '\t' && c <= '\r');
-}
+namespace qln::detail {
 
 /// True when `word` is empty or one whitespace character: outside
 /// preformatted text the formatter writes nothing for it.
@@ -25,7 +23,7 @@ inline bool IsBlankWord(std::string_view word) {
 /// state's FormatFlags and appends it to `output`: margin, separator, the word,
 /// then the line ends that EndLineAfter and NewLineAfter ask for, clearing them.
 /// In preformatted mode the word is written verbatim.
-void EmitWord(ConversionState* state, const Settings& settings,
+void EmitWord(ConversionState* state, const RunSettings& settings,
               std::string_view word, std::string* output);
 
 /// True when EmitWord would neither write nor change anything for `word`:
@@ -53,7 +51,7 @@ inline bool EndsSentence(std::string_view word) {
 /// end asked for, not preformatted, the line begun, no second space owed
 /// after a sentence. Placing it then moves only the column (by the word and
 /// its space) and the sentence flag.
-inline bool PlacesAfterOneSpace(const ConversionState& state, const Settings& settings) {
+inline bool PlacesAfterOneSpace(const ConversionState& state, const RunSettings& settings) {
   const int64_t threshold = (state.FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
   return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) &&
          state.LineColumn > threshold &&
@@ -64,5 +62,7 @@ inline bool PlacesAfterOneSpace(const ConversionState& state, const Settings& se
 /// otherwise), then the line end.
 void AppendUnderline(const ConversionState& state, int64_t count,
                      std::string* output);
+
+}  // namespace qln::detail
 
 #endif  // QLN_ENGINE_FORMATTER_H_

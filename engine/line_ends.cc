@@ -1,84 +1,72 @@
-// Line-end translations for files and clipboards.
-#include "engine/line_ends.h"
+// Line-end translations for input and output in pieces.
+#include "line_ends.h"
 
-#include <algorithm>
-#include <bit>
+#include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define QLN_LINE_ENDS_SSE2 1
-#endif
+#include "simd.h"
 
-std::string FromTextFile(std::string_view bytes) {
-  const size_t end_of_text = bytes.find('\x1A');
-  if (end_of_text != std::string_view::npos) bytes = bytes.substr(0, end_of_text);
-  return ToLfText(bytes);
-}
+namespace qln::detail {
 
-std::string ToTextFile(std::string_view text) {
-  const size_t line_feeds = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-  std::string result(text.size() + line_feeds + 16, '\0');
-  result.resize(static_cast<size_t>(CopyWithCrLf(text, result.data()) - result.data()));
-  return result;
-}
-
-// Sixteen bytes at a time where the processor has SSE2: each step stores a
-// whole block, and moves on past its first LF only.
-char* CopyWithCrLf(std::string_view text, char* out) {
-  const char* in = text.data();
-  const char* const end = in + text.size();
-#ifdef QLN_LINE_ENDS_SSE2
-  const __m128i line_feeds = _mm_set1_epi8('\n');
-  while (end - in >= 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
-    const unsigned found =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, line_feeds)));
-    if (found == 0) {
-      in += 16;
-      out += 16;
-      continue;
+void AppendAsText(std::string_view bytes, bool* held_cr, std::string* text) {
+  if (*held_cr && !bytes.empty()) {
+    *held_cr = false;
+    if (bytes[0] != '\n') text->push_back('\r');  // a CR LF pair reads as its LF
+  }
+  // The text between CRs is copied in whole stretches.
+  while (!bytes.empty()) {
+    const void* cr = std::memchr(bytes.data(), '\r', bytes.size());
+    const size_t plain = cr ? static_cast<size_t>(static_cast<const char*>(cr) - bytes.data())
+                            : bytes.size();
+    text->append(bytes.substr(0, plain));
+    bytes.remove_prefix(plain);
+    if (bytes.empty()) break;
+    if (bytes.size() == 1) {
+      *held_cr = true;
+      break;
     }
-    const int before = std::countr_zero(found);  // bytes before the first LF
-    out[before] = '\r';
-    out[before + 1] = '\n';
-    in += before + 1;
-    out += before + 2;
+    if (bytes[1] != '\n') text->push_back('\r');
+    bytes.remove_prefix(1);
   }
-#endif
-  for (; in < end; in++) {
-    if (*in == '\n') *out++ = '\r';
-    *out++ = *in;
-  }
-  return out;
 }
 
-std::string ToCrLfText(std::string_view text) {
-  size_t zero = text.find('\0');
-  if (zero != std::string_view::npos) text = text.substr(0, zero);
-  std::string result;
-  result.reserve(text.size() + text.size() / 16);
+void AppendWithCrLf(std::string_view text, std::string* out) {
+  const size_t start = out->size();
+  // Room for every byte doubled, and for what a copying step stores past the end.
+  out->resize(start + 2 * text.size() + 16);
+  char* end = simd::CopyWithCrLf(text, out->data() + start);
+  out->resize(static_cast<size_t>(end - out->data()));
+}
+
+void AppendCrBeforeLf(std::string_view text, bool* after_cr, std::string* out) {
+  if (text.empty()) return;
   size_t start = 0;
-  for (size_t lf = text.find('\n'); lf != std::string_view::npos;
-       lf = text.find('\n', start)) {
-    result.append(text.substr(start, lf - start));
-    if (lf == 0 || text[lf - 1] != '\r') result.push_back('\r');
-    result.push_back('\n');
+  for (size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', start)) {
+    out->append(text.substr(start, lf - start));
+    const bool follows_cr = lf == 0 ? *after_cr : text[lf - 1] == '\r';
+    if (!follows_cr) out->push_back('\r');
+    out->push_back('\n');
     start = lf + 1;
   }
-  result.append(text.substr(start));
-  return result;
+  out->append(text.substr(start));
+  *after_cr = text.back() == '\r';
 }
 
-std::string ToLfText(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  size_t start = 0;
-  for (size_t cr = text.find("\r\n"); cr != std::string_view::npos;
-       cr = text.find("\r\n", start)) {
-    result.append(text.substr(start, cr - start)).push_back('\n');
-    start = cr + 2;
+void AppendLfForCrLf(std::string_view text, bool* held_cr, std::string* out) {
+  if (*held_cr && !text.empty()) {
+    *held_cr = false;
+    if (text[0] != '\n') out->push_back('\r');  // the pair's LF follows as it is
   }
-  result.append(text.substr(start));
-  return result;
+  size_t start = 0;
+  for (size_t cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', start)) {
+    out->append(text.substr(start, cr - start));
+    start = cr + 1;
+    if (cr + 1 == text.size()) {
+      *held_cr = true;
+      return;
+    }
+    if (text[cr + 1] != '\n') out->push_back('\r');
+  }
+  out->append(text.substr(start));
 }
+
+}  // namespace qln::detail

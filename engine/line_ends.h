@@ -1,29 +1,33 @@
-// Line-end translations between the text the engine works on and the bytes
-// outside it: files read and written in text mode, and the LF-only text of
-// Linux clipboards and pipes against the CR LF text of the Windows clipboard.
+// Line-end translations between the bytes outside the engine and the text it
+// works on, for input and output that arrive in pieces: files read and
+// written in text mode, and LF-only text against the CR LF text of clipboards.
 #ifndef QLN_ENGINE_LINE_ENDS_H_
 #define QLN_ENGINE_LINE_ENDS_H_
 
 #include <string>
 #include <string_view>
 
-/// The bytes of a file as text mode reads them: up to the first 0x1A byte,
-/// with every CR LF pair read as one LF. A lone CR stays.
-std::string FromTextFile(std::string_view bytes);
+namespace qln::detail {
 
-/// The text as text mode writes it to a file: every LF stored as CR LF.
-std::string ToTextFile(std::string_view text);
+/// Appends `bytes` to `text` as text mode reads them: every CR LF pair as one
+/// LF, a lone CR as itself. A CR at the end of `bytes` waits in `*held_cr`
+/// until the next call shows what follows it; the caller writes a CR that
+/// still waits at the end of the input.
+void AppendAsText(std::string_view bytes, bool* held_cr, std::string* text);
 
-/// Copies `text` to `out` with every LF stored as CR LF and returns the end of
-/// what it wrote. `out` needs room for the result plus 16 bytes, which a
-/// copying step may store past it.
-char* CopyWithCrLf(std::string_view text, char* out);
+/// Appends `text` to `out` with every LF stored as CR LF, as text mode writes.
+void AppendWithCrLf(std::string_view text, std::string* out);
 
-/// The text up to its first zero byte, with every LF that does not follow a
-/// CR turned into CR LF.
-std::string ToCrLfText(std::string_view text);
+/// Appends `text` to `out` with every LF that does not follow a CR turned
+/// into CR LF. `*after_cr` tells whether the text before ended with a CR,
+/// and is updated.
+void AppendCrBeforeLf(std::string_view text, bool* after_cr, std::string* out);
 
-/// The text with every CR LF pair turned into LF; a lone CR stays.
-std::string ToLfText(std::string_view text);
+/// Appends `text` to `out` with every CR LF pair turned into LF; a lone CR
+/// stays. A CR at the end of `text` waits in `*held_cr` until the next call
+/// shows what follows it; the caller writes a CR that still waits at the end.
+void AppendLfForCrLf(std::string_view text, bool* held_cr, std::string* out);
+
+}  // namespace qln::detail
 
 #endif  // QLN_ENGINE_LINE_ENDS_H_

@@ -1,14 +1,15 @@
 // Links: anchor targets, link numbers and the reference list.
-#include "engine/links.h"
+#include "links.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <functional>
 
-#include "engine/byte_runs.h"
-#include "engine/formatter.h"
+#include "formatter.h"
+#include "simd.h"
 
+namespace qln::detail {
 namespace {
 
 constexpr std::string_view kListHeading = "Hyperlink Reference:";
@@ -93,7 +94,7 @@ bool StartsWithHref(std::string_view text, bool quoted) {
 void SkipToken(std::string_view tag, size_t* pos, bool* quoted) {
   const char* const end = tag.data() + tag.size();
   for (;;) {
-    *pos += TokenRunLength(tag.data() + *pos, end);
+    *pos += simd::TokenRunLength(tag.data() + *pos, end);
     if (*pos == tag.size() || tag[*pos] != '"') return;
     *quoted = !*quoted;
     ++*pos;
@@ -126,7 +127,7 @@ void ExtractHref(ConversionState* state, std::string_view tag) {
       const bool usual = pos + 5 < tag.size() && tag[pos + 4] == '=' && tag[pos + 5] == '"';
       const size_t quote = usual ? pos + 5 : tag.find('"', pos);
       if (quote == std::string_view::npos) return;  // HrefBuffer keeps its text
-      size_t close = usual ? quote + 1 + TokenRunLength(tag.data() + quote + 1, end) : 0;
+      size_t close = usual ? quote + 1 + simd::TokenRunLength(tag.data() + quote + 1, end) : 0;
       const bool skip_target = usual && (close == tag.size() || tag[close] == '"');
       if (!skip_target) close = tag.find('"', quote + 1);
       href.resize(copy_at);
@@ -153,7 +154,7 @@ bool HasLinkTarget(const ConversionState& state) {
   return !state.HrefBuffer.empty() && state.HrefBuffer[0] != '#';
 }
 
-void CloseAnchor(ConversionState* state, const Settings& settings) {
+void CloseAnchor(ConversionState* state, const RunSettings& settings) {
   if (settings.DoURLs == 1)
     AppendNumber(RegisterUrl(&state->Urls, state->HrefBuffer) + 1, &state->WordBuffer);
   state->HrefBuffer.clear();
@@ -185,7 +186,13 @@ void WriteUrlList(UrlList* urls, std::string* output) {
   WriteUrlListPart(urls, &next, SIZE_MAX, output);
 }
 
+bool AppendUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output) {
+  return AppendListPart(urls, "\r\n\r\n", "\r\n", next, limit, output);
+}
+
 void AppendUrlList(UrlList* urls, std::string* output) {
   size_t next = 0;
-  AppendListPart(urls, "\r\n\r\n", "\r\n", &next, SIZE_MAX, output);
+  AppendUrlListPart(urls, &next, SIZE_MAX, output);
 }
+
+}  // namespace qln::detail

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "engine/conversion_state.h"
-#include "engine/settings.h"
+#include "conversion_state.h"
+#include "run_settings.h"
+
+namespace qln::detail {
 
 /// Anchor opening: copies the quoted target after HREF in the `tag` text, read
 /// as if upper-cased outside double quotes, into state->HrefBuffer. A tag
@@ -21,7 +23,7 @@ bool HasLinkTarget(const ConversionState& state);
 
 /// Anchor closing: appends "[n]" to the pending word when DoURLs is 1 and
 /// empties HrefBuffer.
-void CloseAnchor(ConversionState* state, const Settings& settings);
+void CloseAnchor(ConversionState* state, const RunSettings& settings);
 
 /// Returns the 0-based position of `target` in the link list, appending it
 /// when it is new. Takes constant time on average.
@@ -40,5 +42,10 @@ bool WriteUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* ou
 /// Appends the reference list with "\r\n" line ends and a blank line before
 /// it, for clipboard mode, and empties the list. Nothing when it is empty.
 void AppendUrlList(UrlList* urls, std::string* output);
+
+/// AppendUrlList a part at a time, as WriteUrlListPart does.
+bool AppendUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output);
+
+}  // namespace qln::detail
 
 #endif  // QLN_ENGINE_LINKS_H_

@@ -1,11 +1,10 @@
-// The one-call conversion: a whole text through the scanner and the
-// reference list, with the line-end translations of the mode around it.
-#include "engine/qln.h"
+// The public interface: the Converter over one streaming conversion, the
+// one-call Convert, and the checking of a caller's settings.
+#include <qln/qln.h>
 
-#include "engine/conversion_state.h"
-#include "engine/line_ends.h"
-#include "engine/links.h"
-#include "engine/scanner.h"
+#include <stdexcept>
+
+#include "conversion.h"
 
 namespace qln {
 namespace {
@@ -15,30 +14,8 @@ int InRange(int value, int low, int high, int fallback) {
   return value >= low && value <= high ? value : fallback;
 }
 
-/// File mode on text already read as text: every line a chunk, then the
-/// closing line end and the reference list. LF line ends.
-std::string ConvertLines(std::string_view text, const Settings& settings) {
-  ConversionState state;
-  std::string output;
-  output.reserve(text.size() + text.size() / 5);
-  // The whole text is one piece: its zero bytes, which end their line's
-  // chunk, cannot leave a line that goes on beyond it.
-  ScanChunk(&state, settings, text, &output, ChunkEnd::kLineFeeds);
-  output.push_back('\n');
-  if (settings.DoURLs == 1) WriteUrlList(&state.Urls, &output);
-  return output;
-}
-
-/// Clipboard mode on a text with CR LF line ends: one chunk, CR LF line ends,
-/// the reference list after it and no closing line end.
-std::string ConvertOneChunk(std::string_view text, const Settings& settings) {
-  ConversionState state;
-  state.CrLfMode = true;
-  std::string output;
-  output.reserve(text.size() + text.size() / 5);
-  ScanChunk(&state, settings, text, &output);
-  AppendUrlList(&state.Urls, &output);
-  return output;
+void AppendToString(const char* bytes, size_t size, void* user) {
+  static_cast<std::string*>(user)->append(bytes, size);
 }
 
 }  // namespace
@@ -50,22 +27,61 @@ Settings CheckedSettings(const Settings& settings) {
   checked.RightMargin = InRange(settings.RightMargin, 40, 999, defaults.RightMargin);
   checked.DoURLs = InRange(settings.DoURLs, 0, 1, defaults.DoURLs);
   checked.KeepLinefeeds = InRange(settings.KeepLinefeeds, 0, 1, defaults.KeepLinefeeds);
-  checked.Space2AfterPeriod =
-      InRange(settings.Space2AfterPeriod, 0, 1, defaults.Space2AfterPeriod);
-  FitWordLengthToMargins(&checked);
+  checked.Space2AfterPeriod = InRange(settings.Space2AfterPeriod, 0, 1, defaults.Space2AfterPeriod);
+  checked.ModernHtml = InRange(settings.ModernHtml, 0, 1, defaults.ModernHtml);
   return checked;
+}
+
+namespace detail {
+
+RunSettings ToRunSettings(const Settings& settings) {
+  const Settings checked = CheckedSettings(settings);
+  RunSettings run;
+  run.LeftMargin = checked.LeftMargin;
+  run.RightMargin = checked.RightMargin;
+  run.DoURLs = checked.DoURLs;
+  run.KeepLinefeeds = checked.KeepLinefeeds;
+  run.Space2AfterPeriod = checked.Space2AfterPeriod;
+  run.ModernHtml = checked.ModernHtml;
+  // Words are cut short enough to fit between the margins.
+  const int room = run.RightMargin - run.LeftMargin - 6;
+  if (room < run.MaxWordLength) run.MaxWordLength = room;
+  return run;
+}
+
+}  // namespace detail
+
+Converter::Converter(const Settings& settings, Mode mode, LineEnds line_ends, Sink sink,
+                     void* user)
+    : conversion_(std::make_unique<detail::Conversion>()) {
+  detail::StartConversion(conversion_.get(), detail::ToRunSettings(settings), mode, line_ends,
+                          sink, user);
+}
+
+Converter::~Converter() = default;
+Converter::Converter(Converter&&) noexcept = default;
+Converter& Converter::operator=(Converter&&) noexcept = default;
+
+void Converter::Feed(std::string_view bytes) {
+  if (!conversion_ || conversion_->finished)
+    throw std::logic_error("qln::Converter::Feed after Finish");
+  detail::FeedConversion(conversion_.get(), bytes);
+}
+
+void Converter::Finish() {
+  if (!conversion_ || conversion_->finished)
+    throw std::logic_error("qln::Converter::Finish called twice");
+  detail::FinishConversion(conversion_.get());
 }
 
 std::string Convert(std::string_view input, const Settings& settings, Mode mode,
                     LineEnds line_ends) {
-  const Settings checked = CheckedSettings(settings);
-  if (mode == Mode::kFile) {
-    std::string text = ConvertLines(FromTextFile(input), checked);
-    return line_ends == LineEnds::kCrLf ? ToTextFile(text) : text;
-  }
-  if (line_ends == LineEnds::kLf) return ToLfText(ConvertOneChunk(ToCrLfText(input), checked));
-  const size_t zero = input.find('\0');
-  return ConvertOneChunk(input.substr(0, zero), checked);
+  std::string output;
+  output.reserve(input.size() + input.size() / 5);
+  Converter converter(settings, mode, line_ends, AppendToString, &output);
+  converter.Feed(input);
+  converter.Finish();
+  return output;
 }
 
 }  // namespace qln

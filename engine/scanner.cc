@@ -1,15 +1,18 @@
 // The markup scanner. Each byte goes through an ordered list of rules; the
 // first rule that applies wins.
-#include "engine/scanner.h"
+#include "scanner.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 
-#include "engine/byte_runs.h"
-#include "engine/formatter.h"
-#include "engine/tags.h"
+#include "byte_classes.h"
+#include "formatter.h"
+#include "simd.h"
+#include "tags.h"
 
+namespace qln::detail {
 namespace {
 
 constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
@@ -38,7 +41,7 @@ void ReturnEntityToTag(ConversionState* state) {
 
 /// Hands the pending word to the formatter (or, in head text, discards it) and
 /// starts an empty one.
-void EndWord(ConversionState* state, const Settings& settings,
+void EndWord(ConversionState* state, const RunSettings& settings,
              std::string* output) {
   if (!(state->FormatFlags & InHead) && !EmitsNothing(*state, state->WordBuffer))
     EmitWord(state, settings, state->WordBuffer, output);
@@ -60,12 +63,14 @@ void EndEntity(ConversionState* state) {
 }
 
 // Rule 2: ">" ends an open tag. A reference of the tag's own that is still open
-// goes back into its text first; one opened outside the tag stays open.
-void EndTag(ConversionState* state, const Settings& settings,
+// goes back into its text first; one opened outside the tag stays open. The
+// tag's text is empty again while no tag is open.
+void EndTag(ConversionState* state, const RunSettings& settings,
             std::string* output) {
   if (state->EntityOpen && state->EntityInTag) ReturnEntityToTag(state);
   state->TagOpen = false;
   HandleTag(state, settings, state->TagBuffer, output);
+  state->TagBuffer.clear();
 }
 
 // Rule 3: "&" opens a reference, even inside a tag and even if one is open.
@@ -107,7 +112,7 @@ size_t CollectEntityRun(ConversionState* state, std::string_view chunk, size_t a
 
 // Rule 7: a source line end is kept as an output line end. Returns true when it
 // also consumed the line feed of a CR LF pair.
-bool KeepLineEnd(ConversionState* state, const Settings& settings, char c,
+bool KeepLineEnd(ConversionState* state, const RunSettings& settings, char c,
                  bool next_is_line_feed, std::string* output) {
   if (state->FormatFlags & InHead) {
     state->WordBuffer.clear();
@@ -126,7 +131,7 @@ bool EndsChunk(std::string_view chunk, size_t i, ChunkEnd end) {
   return end == ChunkEnd::kLineFeeds && chunk[i] == '\n';
 }
 
-bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
+bool IsKeptLineEnd(const ConversionState& state, const RunSettings& settings,
                    char c, bool is_last) {
   if (!settings.KeepLinefeeds) return false;
   return state.CrLfMode ? c == '\r' : (c == '\n' && is_last);
@@ -134,7 +139,7 @@ bool IsKeptLineEnd(const ConversionState& state, const Settings& settings,
 
 // The chunk ended right after the previous piece, whose last byte was scanned
 // as one the chunk goes on after: do what that byte does as the chunk's last.
-void EndChunkAfterPiece(ConversionState* state, const Settings& settings,
+void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings,
                         std::string* output) {
   using ContinuedByte = ConversionState::ContinuedByte;
   if (state->PieceEndedWith == ContinuedByte::kWordCharacter) {
@@ -153,7 +158,7 @@ void EndChunkAfterPiece(ConversionState* state, const Settings& settings,
 // Rule 9 for a run of word characters, with rule 8 cutting it where the word
 // is full. Returns true when the run's last byte was added by rule 9, so that
 // when it is also the chunk's last byte the word goes out.
-bool JoinWord(ConversionState* state, const Settings& settings,
+bool JoinWord(ConversionState* state, const RunSettings& settings,
               std::string_view run, std::string* output) {
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
   std::string& word = state->WordBuffer;
@@ -174,12 +179,24 @@ bool JoinWord(ConversionState* state, const Settings& settings,
   return joined;
 }
 
+/// The word stops of the 64 bytes from `p` (see WordStops64); positions at
+/// or after `end` count as "<".
+uint64_t WordStopsAt(const char* p, const char* end, uint64_t* spaces) {
+  char padded[64];
+  if (end - p < 64) {
+    std::memset(padded, '<', sizeof padded);
+    std::memcpy(padded, p, static_cast<size_t>(end - p));
+    p = padded;
+  }
+  return simd::WordStops64(p, spaces);
+}
+
 // Rules 9 and 8 for the words after the space at `space`, as long as each is
 // whole, ends at a single space and the formatter would write it as just a
 // space and the word: then the words go out as they stand in the input, in
 // one piece. Returns the position of the space after the last word taken
 // (`space` when there is none); that space is the pending word.
-size_t TakePlainWords(ConversionState* state, const Settings& settings,
+size_t TakePlainWords(ConversionState* state, const RunSettings& settings,
                       std::string_view chunk, size_t space, std::string* output) {
   const char* text = chunk.data();
   const char* end = text + chunk.size();
@@ -206,7 +223,7 @@ size_t TakePlainWords(ConversionState* state, const Settings& settings,
     // The words from `window` on, read from masks of their next 64 bytes.
     const size_t window = last + 1;
     uint64_t spaces;
-    const uint64_t stops = WordStops64(text + window, end, &spaces);
+    const uint64_t stops = WordStopsAt(text + window, end, &spaces);
     // A word that does not end at a space (never true past the chunk's
     // end), an empty one, and one that would not fit end the stretch.
     uint64_t ends = (stops & ~spaces) | (stops & (stops << 1 | 1));
@@ -239,11 +256,11 @@ size_t TakePlainWords(ConversionState* state, const Settings& settings,
 // whitespace (a line feed kept as a line end included). Emitting the pending
 // word and the run together would write the same text (in preformatted text
 // the pending whitespace is written first).
-size_t TakeWord(ConversionState* state, const Settings& settings,
+size_t TakeWord(ConversionState* state, const RunSettings& settings,
                 std::string_view chunk, size_t at, ChunkEnd end,
                 std::string* output) {
   const char* text = chunk.data();
-  const size_t run = RunLength<kWordText>(text + at, text + chunk.size());
+  const size_t run = simd::RunLength<kWordText>(text + at, text + chunk.size());
   const size_t after = at + run;
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
   std::string& word = state->WordBuffer;
@@ -293,20 +310,20 @@ size_t TakeWord(ConversionState* state, const Settings& settings,
 /// chunk with nothing in it but plain tag text; otherwise 0.
 size_t WholeTagLength(std::string_view chunk, size_t at) {
   const char* text = chunk.data();
-  size_t close = at + 1 + RunLength<kTagText>(text + at + 1, text + chunk.size());
+  size_t close = at + 1 + simd::RunLength<kTagText>(text + at + 1, text + chunk.size());
   return close < chunk.size() && text[close] == '>' ? close - at + 1 : 0;
 }
 
 // The shortcuts: with no reference open, runs of bytes that rules 6 and 9
 // would take one by one, a whole tag, and a whole word are taken at once.
 // Returns the number of bytes taken, 0 when none applies.
-size_t TakeRun(ConversionState* state, const Settings& settings,
+size_t TakeRun(ConversionState* state, const RunSettings& settings,
                std::string_view chunk, size_t at, ChunkEnd end,
                std::string* output) {
   const char c = chunk[at];
   if (state->TagOpen) {
     if (!InClass(c, kTagText)) return 0;
-    size_t run = RunLength<kTagText>(chunk.data() + at, chunk.data() + chunk.size());
+    size_t run = simd::RunLength<kTagText>(chunk.data() + at, chunk.data() + chunk.size());
     AppendToTag(state, chunk.substr(at, run));
     return run;
   }
@@ -322,9 +339,57 @@ size_t TakeRun(ConversionState* state, const Settings& settings,
   return 0;
 }
 
+// One byte, at `i`, through the rules in their order; the first that applies
+// wins. Bytes of 0x80 and above are dropped, but for 0x92, an apostrophe.
+//   1. ";" ends an open reference.     6. An open tag collects the byte.
+//   2. ">" ends an open tag.           7. A source line end is kept.
+//   3. "&" opens a reference.          8. Whitespace, or a full word, ends
+//   4. "<" opens a tag.                   the word and starts the next.
+//   5. An open reference collects it.  9. The byte joins the word.
+// Returns the number of bytes taken: 2 when a kept carriage return took the
+// line feed after it along.
+size_t ApplyRules(ConversionState* state, const RunSettings& settings, std::string_view chunk,
+                  size_t i, ChunkEnd end, std::string* output) {
+  const size_t n = chunk.size();
+  const char c = chunk[i];
+  if (static_cast<unsigned char>(c) >= 0x80) {
+    if (static_cast<unsigned char>(c) == kRightSingleQuote) state->WordBuffer.push_back('\'');
+  } else if (state->EntityOpen && c == ';') {
+    EndEntity(state);
+  } else if (state->TagOpen && c == '>') {
+    EndTag(state, settings, output);
+  } else if (c == '&') {
+    StartEntity(state);
+  } else if (c == '<') {
+    state->TagBuffer.clear();
+    state->TagOpen = true;
+  } else if (state->EntityOpen && CollectEntity(state, c)) {
+    // Collected, or given up outside a tag.
+  } else if (state->TagOpen) {
+    AppendCharToTag(state, c);
+  } else if (IsKeptLineEnd(*state, settings, c, EndsChunk(chunk, i, end))) {
+    if (i + 1 < n) return KeepLineEnd(state, settings, c, chunk[i + 1] == '\n', output) ? 2 : 1;
+    KeepLineEnd(state, settings, c, false, output);
+    state->CrEndedPiece = state->CrLfMode && end == ChunkEnd::kContinues;
+  } else if (IsWhitespace(c) ||
+             state->WordBuffer.size() + 1 >= static_cast<size_t>(settings.MaxWordLength)) {
+    EndWord(state, settings, output);
+    state->WordBuffer.push_back(c);
+    if (i + 1 == n && end == ChunkEnd::kContinues && IsKeptLineEnd(*state, settings, c, true))
+      state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
+  } else {
+    state->WordBuffer.push_back(c);
+    if (EndsChunk(chunk, i, end))
+      EndWord(state, settings, output);
+    else if (i + 1 == n)
+      state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
+  }
+  return 1;
+}
+
 // ScanChunk for a piece that holds no zero byte.
-void ScanPiece(ConversionState* state, const Settings& settings,
-               std::string_view chunk, std::string* output, ChunkEnd end) {
+void ScanPiece(ConversionState* state, const RunSettings& settings, std::string_view chunk,
+               std::string* output, ChunkEnd end) {
   if (chunk.empty()) {
     if (end != ChunkEnd::kContinues) EndChunkAfterPiece(state, settings, output);
     return;
@@ -333,71 +398,29 @@ void ScanPiece(ConversionState* state, const Settings& settings,
   size_t i = 0;
   // A CR LF pair cut between two pieces: the line feed belongs to the line end
   // the carriage return already made.
-  if (state->CrEndedPiece && !chunk.empty() && chunk[0] == '\n') {
+  if (state->CrEndedPiece && chunk[0] == '\n') {
     state->WordBuffer.back() = '\n';
     i = 1;
   }
   state->CrEndedPiece = false;
 
-  // Bytes of 0x80 and above are dropped, but for 0x92, an apostrophe. Every
-  // other byte goes to the first of these rules that applies:
-  //   1. ";" ends an open reference.     6. An open tag collects the byte.
-  //   2. ">" ends an open tag.           7. A source line end is kept.
-  //   3. "&" opens a reference.          8. Whitespace, or a full word, ends
-  //   4. "<" opens a tag.                   the word and starts the next.
-  //   5. An open reference collects it.  9. The byte joins the word.
   const size_t n = chunk.size();
-  for (; i < n; i++) {
-    if (size_t taken = state->EntityOpen ? CollectEntityRun(state, chunk, i)
-                                         : TakeRun(state, settings, chunk, i, end, output)) {
-      i += taken - 1;
-      continue;
-    }
-    const char c = chunk[i];
-    if (static_cast<unsigned char>(c) >= 0x80) {
-      if (static_cast<unsigned char>(c) == kRightSingleQuote)
-        state->WordBuffer.push_back('\'');
-      continue;
-    }
-    if (state->EntityOpen && c == ';') {
-      EndEntity(state);
-    } else if (state->TagOpen && c == '>') {
-      EndTag(state, settings, output);
-    } else if (c == '&') {
-      StartEntity(state);
-    } else if (c == '<') {
-      state->TagBuffer.clear();
-      state->TagOpen = true;
-    } else if (state->EntityOpen && CollectEntity(state, c)) {
-      // Collected, or given up outside a tag.
-    } else if (state->TagOpen) {
-      AppendCharToTag(state, c);
-    } else if (IsKeptLineEnd(*state, settings, c, EndsChunk(chunk, i, end))) {
-      if (i + 1 < n) {
-        if (KeepLineEnd(state, settings, c, chunk[i + 1] == '\n', output)) i++;
-      } else {
-        KeepLineEnd(state, settings, c, false, output);
-        state->CrEndedPiece = state->CrLfMode && end == ChunkEnd::kContinues;
-      }
-    } else if (IsWhitespace(c) ||
-               state->WordBuffer.size() + 1 >= static_cast<size_t>(settings.MaxWordLength)) {
-      EndWord(state, settings, output);
-      state->WordBuffer.push_back(c);
-      if (i + 1 == n && end == ChunkEnd::kContinues && IsKeptLineEnd(*state, settings, c, true))
-        state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
-    } else {
-      state->WordBuffer.push_back(c);
-      if (EndsChunk(chunk, i, end))
-        EndWord(state, settings, output);
-      else if (i + 1 == n)
-        state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
-    }
+  if (settings.Scan == ScanWay::kRulesOnly) {
+    while (i < n) i += ApplyRules(state, settings, chunk, i, end, output);
+    return;
+  }
+  // The same, with the shortcuts tried first at each step.
+  while (i < n) {
+    size_t taken = state->EntityOpen ? CollectEntityRun(state, chunk, i)
+                                     : TakeRun(state, settings, chunk, i, end, output);
+    if (taken == 0) taken = ApplyRules(state, settings, chunk, i, end, output);
+    i += taken;
   }
 }
 
 }  // namespace
 
-bool ScanChunk(ConversionState* state, const Settings& settings,
+bool ScanChunk(ConversionState* state, const RunSettings& settings,
                std::string_view chunk, std::string* output, ChunkEnd end) {
   size_t zero = chunk.find('\0');
   if (zero != std::string_view::npos && end != ChunkEnd::kLineFeeds) {
@@ -437,3 +460,5 @@ void DecodeEntity(std::string_view reference, std::string* destination) {
     destination->push_back('e');
   }
 }
+
+}  // namespace qln::detail

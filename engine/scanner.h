@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "engine/conversion_state.h"
-#include "engine/settings.h"
+#include "conversion_state.h"
+#include "run_settings.h"
+
+namespace qln::detail {
 
 /// How a piece of input handed to ScanChunk relates to the chunk it belongs to.
 enum class ChunkEnd {
@@ -18,11 +20,12 @@ enum class ChunkEnd {
                ///< and so does its last byte (lines of a file, read in blocks)
 };
 
-/// Scans one piece of input and appends converted text to `output`. A zero
+/// Scans one piece of input and appends converted text to `output`, the way
+/// settings.Scan asks (both ways give the same output and state). A zero
 /// byte ends the chunk there; the rest of that chunk is not scanned (under
 /// kLineFeeds scanning goes on after the next line feed). Returns false when
 /// a zero byte ended a chunk whose rest lies beyond the piece, true otherwise.
-bool ScanChunk(ConversionState* state, const Settings& settings,
+bool ScanChunk(ConversionState* state, const RunSettings& settings,
                std::string_view chunk, std::string* output,
                ChunkEnd end = ChunkEnd::kEnds);
 
@@ -30,5 +33,7 @@ bool ScanChunk(ConversionState* state, const Settings& settings,
 /// "&", without ";") to `destination`: "gt" and "lt", "#" and a number from 1
 /// to 255, a letter followed by "uml". Anything else decodes to nothing.
 void DecodeEntity(std::string_view reference, std::string* destination);
+
+}  // namespace qln::detail
 
 #endif  // QLN_ENGINE_SCANNER_H_

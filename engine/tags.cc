@@ -1,95 +1,96 @@
 // The tag actions. A tag is matched by its whole upper-cased text against a
 // table of names; each name leads to one small action.
-#include "engine/tags.h"
+#include "tags.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
 
-#include "engine/formatter.h"
-#include "engine/links.h"
+#include "formatter.h"
+#include "links.h"
 
+namespace qln::detail {
 namespace {
 
 constexpr std::string_view kRuleLine =
     "    ____________________________________________________________";
 
 /// Hands the whole pending word to the formatter and empties it.
-void Emit(ConversionState* state, const Settings& settings, std::string* output) {
+void Emit(ConversionState* state, const RunSettings& settings, std::string* output) {
   if (!EmitsNothing(*state, state->WordBuffer))
     EmitWord(state, settings, state->WordBuffer, output);
   state->WordBuffer.clear();
 }
 
-void SetThenEmit(uint32_t flags, ConversionState* state, const Settings& settings,
+void SetThenEmit(uint32_t flags, ConversionState* state, const RunSettings& settings,
                  std::string* output) {
   state->FormatFlags |= flags;
   Emit(state, settings, output);
 }
 
-using TagActionFn = void (*)(ConversionState*, const Settings&, std::string*);
+using TagActionFn = void (*)(ConversionState*, const RunSettings&, std::string*);
 
-void Bold(ConversionState* state, const Settings&, std::string*) {
+void Bold(ConversionState* state, const RunSettings&, std::string*) {
   state->WordBuffer.append("**");
 }
-void Emphasis(ConversionState* state, const Settings&, std::string*) {
+void Emphasis(ConversionState* state, const RunSettings&, std::string*) {
   state->WordBuffer.push_back('_');
 }
-void Italic(ConversionState* state, const Settings&, std::string*) {
+void Italic(ConversionState* state, const RunSettings&, std::string*) {
   state->WordBuffer.push_back('~');
 }
-void LineBreak(ConversionState* state, const Settings& settings, std::string* output) {
+void LineBreak(ConversionState* state, const RunSettings& settings, std::string* output) {
   SetThenEmit(NewLineAfter, state, settings, output);
 }
-void DefinitionTerm(ConversionState* state, const Settings&, std::string*) {
+void DefinitionTerm(ConversionState* state, const RunSettings&, std::string*) {
   state->FormatFlags |= NoIndent;
 }
-void DefinitionData(ConversionState* state, const Settings& settings, std::string* output) {
+void DefinitionData(ConversionState* state, const RunSettings& settings, std::string* output) {
   SetThenEmit(EndLineAfter, state, settings, output);
   state->FormatFlags &= ~NoIndent;
 }
-void HeadingStart(ConversionState* state, const Settings& settings, std::string* output) {
+void HeadingStart(ConversionState* state, const RunSettings& settings, std::string* output) {
   SetThenEmit(NewLineAfter | EndLineAfter | NoIndent, state, settings, output);
 }
-void Heading1Start(ConversionState* state, const Settings& settings, std::string* output) {
+void Heading1Start(ConversionState* state, const RunSettings& settings, std::string* output) {
   HeadingStart(state, settings, output);
   state->FormatFlags |= UnderlineDouble;
 }
-void Heading2Start(ConversionState* state, const Settings& settings, std::string* output) {
+void Heading2Start(ConversionState* state, const RunSettings& settings, std::string* output) {
   HeadingStart(state, settings, output);
   state->FormatFlags |= UnderlineSingle;
 }
-void HeadingEnd(ConversionState* state, const Settings& settings, std::string* output) {
+void HeadingEnd(ConversionState* state, const RunSettings& settings, std::string* output) {
   SetThenEmit(NewLineAfter | EndLineAfter, state, settings, output);
   state->FormatFlags &= ~(NoIndent | UnderlineDouble | UnderlineSingle);
 }
-void HeadStart(ConversionState* state, const Settings&, std::string*) {
+void HeadStart(ConversionState* state, const RunSettings&, std::string*) {
   state->FormatFlags |= InHead;
 }
-void HeadEnd(ConversionState* state, const Settings&, std::string*) {
+void HeadEnd(ConversionState* state, const RunSettings&, std::string*) {
   state->FormatFlags &= ~InHead;
   state->WordBuffer.clear();  // discarded, not emitted
 }
-void Rule(ConversionState* state, const Settings& settings, std::string* output) {
+void Rule(ConversionState* state, const RunSettings& settings, std::string* output) {
   SetThenEmit(EndLineAfter, state, settings, output);
   // The rule does not move LineColumn.
   output->append(kRuleLine);
   output->append(NewlineText(*state));
   output->append(NewlineText(*state));
 }
-void ListItem(ConversionState* state, const Settings& settings, std::string* output) {
+void ListItem(ConversionState* state, const RunSettings& settings, std::string* output) {
   SetThenEmit(EndLineAfter | NoIndent, state, settings, output);
   EmitWord(state, settings, "*", output);
   state->FormatFlags &= ~NoIndent;
 }
-void Paragraph(ConversionState* state, const Settings& settings, std::string* output) {
+void Paragraph(ConversionState* state, const RunSettings& settings, std::string* output) {
   SetThenEmit(NewLineAfter | EndLineAfter, state, settings, output);
 }
-void PreStart(ConversionState* state, const Settings&, std::string*) {
+void PreStart(ConversionState* state, const RunSettings&, std::string*) {
   state->FormatFlags |= Preformatted;
 }
-void PreEnd(ConversionState* state, const Settings&, std::string*) {
+void PreEnd(ConversionState* state, const RunSettings&, std::string*) {
   state->FormatFlags &= ~Preformatted;
 }
 
@@ -181,7 +182,7 @@ TagActionFn FindTagAction(uint64_t key) {
 
 }  // namespace
 
-void HandleTag(ConversionState* state, const Settings& settings,
+void HandleTag(ConversionState* state, const RunSettings& settings,
                std::string_view tag, std::string* output) {
   // Only an anchor needs its text upper-cased outside quotes, for its HREF,
   // and ExtractHref reads it so. Every other row compares the whole text
@@ -205,3 +206,5 @@ void HandleTag(ConversionState* state, const Settings& settings,
   if (!state->WordBuffer.empty() && !(state->FormatFlags & InHead))
     Emit(state, settings, output);
 }
+
+}  // namespace qln::detail

@@ -4,14 +4,19 @@
 #define QLN_ENGINE_TAGS_H_
 
 #include <string>
+#include <string_view>
 
-#include "engine/conversion_state.h"
-#include "engine/settings.h"
+#include "conversion_state.h"
+#include "run_settings.h"
+
+namespace qln::detail {
 
 /// Acts on one tag whose text (without "<" and ">") is `tag`; case does not
 /// matter outside quotes. May emit the pending word (state->WordBuffer) to
 /// `output`, or append marks or a link number to it.
-void HandleTag(ConversionState* state, const Settings& settings,
+void HandleTag(ConversionState* state, const RunSettings& settings,
                std::string_view tag, std::string* output);
+
+}  // namespace qln::detail
 
 #endif  // QLN_ENGINE_TAGS_H_

@@ -3,16 +3,16 @@
 // conversion writes must be a CR LF pair unless it came from the text itself
 // (a line feed in preformatted text, or a reference such as "&#10;").
 #include <fuzzer/FuzzedDataProvider.h>
+#include <qln/qln.h>
 
 #include <cstdint>
 #include <string>
 
-#include "engine/qln.h"
 #include "fuzz/fuzz_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider data(bytes, size);
-  const Settings settings = ConsumeSettings(&data);
+  const qln::Settings settings = ConsumeSettings(&data);
   const std::string text = data.ConsumeRemainingBytesAsString();
   const std::string output = qln::Convert(text, settings, qln::Mode::kClipboard);
   if (text.find_first_of("\n&") == std::string::npos) {

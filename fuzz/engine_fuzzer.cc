@@ -1,12 +1,11 @@
-// Fuzzes the conversion engine: arbitrary bytes cut into arbitrary pieces,
-// with arbitrary settings, through ScanChunk and then the reference list.
+// Fuzzes the streaming converter: arbitrary bytes, with arbitrary settings,
+// mode and line ends, fed in pieces cut anywhere. Scanning by the ordered
+// rules alone must give the same output and the same state as scanning with
+// the shortcuts, after every piece; and the output must be that of the whole
+// input fed at once.
 //
-// The input's last bytes pick the settings and the mode; the rest is the text.
-// Two byte values that the scanner only ever drops mark the cuts: 0xFF ends a
-// chunk, 0xFE cuts a chunk into two pieces (ChunkEnd::kContinues). Optionally
-// every line feed also ends a chunk, as in file mode. The pieces are fed as
-// file mode feeds them, and the result must equal that of the same text fed
-// with no 0xFE cuts: cutting a chunk into pieces never changes the output.
+// The input's last bytes pick the settings, the mode, the line ends and the
+// cutting; the rest is the text.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -14,93 +13,77 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/conversion_state.h"
-#include "engine/links.h"
-#include "engine/scanner.h"
+#include "engine/conversion.h"
 #include "fuzz/fuzz_settings.h"
 
 namespace {
 
-constexpr char kChunkCut = '\xff';
-constexpr char kPieceCut = '\xfe';
+using qln::detail::Conversion;
+using qln::detail::RunSettings;
+using qln::detail::ScanWay;
 
-struct Piece {
-  std::string_view text;
-  ChunkEnd end;
-};
-
-/// Cuts `text` at the markers (dropping them) and, when `by_line`, after every
-/// line feed. With `merge_pieces`, 0xFE cuts are dropped without cutting.
-std::vector<Piece> CutIntoPieces(std::string_view text, bool by_line,
-                                 bool merge_pieces, std::string* storage) {
-  // The merged text lives in `storage`, so the pieces can point into it.
-  storage->clear();
-  std::vector<size_t> cuts;  // end offsets in storage
-  std::vector<ChunkEnd> ends;
-  for (char c : text) {
-    if (c == kChunkCut || (c == kPieceCut && !merge_pieces)) {
-      cuts.push_back(storage->size());
-      ends.push_back(c == kChunkCut ? ChunkEnd::kEnds : ChunkEnd::kContinues);
-      continue;
-    }
-    if (c == kPieceCut) continue;
-    storage->push_back(c);
-    if (by_line && c == '\n') {
-      cuts.push_back(storage->size());
-      ends.push_back(ChunkEnd::kEnds);
-    }
-  }
-  cuts.push_back(storage->size());
-  ends.push_back(ChunkEnd::kEnds);
-  std::vector<Piece> pieces;
-  size_t begin = 0;
-  for (size_t i = 0; i < cuts.size(); i++) {
-    pieces.push_back({std::string_view(*storage).substr(begin, cuts[i] - begin), ends[i]});
-    begin = cuts[i];
-  }
-  return pieces;
+void AppendTo(const char* bytes, size_t size, void* user) {
+  static_cast<std::string*>(user)->append(bytes, size);
 }
 
-/// Feeds the pieces as file mode does (after a zero byte, the rest of its
-/// chunk is skipped), then appends the reference list.
-std::string Convert(const std::vector<Piece>& pieces, const Settings& settings,
-                    bool crlf) {
-  ConversionState state;
-  state.CrLfMode = crlf;
+/// Piece sizes below `most`, from a small generator seeded by the input.
+std::vector<size_t> PieceSizes(size_t total, size_t most, uint32_t seed) {
+  std::vector<size_t> sizes;
+  uint32_t x = seed | 1;
+  for (size_t cut = 0; cut < total;) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    const size_t size = 1 + x % most;
+    sizes.push_back(size);
+    cut += size;
+  }
+  return sizes;
+}
+
+struct Streamed {
+  Conversion conversion;
   std::string output;
-  bool skipping = false;
-  for (const Piece& piece : pieces) {
-    if (skipping) {
-      skipping = piece.end == ChunkEnd::kContinues;
-      continue;
-    }
-    if (!ScanChunk(&state, settings, piece.text, &output, piece.end))
-      skipping = piece.end == ChunkEnd::kContinues;
-    Check(state.TagBuffer.size() <= kMaxTagLength, "tag text within its cap");
-    Check(state.EntityBuffer.size() <= kMaxEntityLength, "reference within its cap");
-    Check(state.HrefBuffer.size() <= kMaxHrefLength, "link target within its cap");
+  Streamed(const RunSettings& settings, qln::Mode mode, qln::LineEnds line_ends) {
+    StartConversion(&conversion, settings, mode, line_ends, AppendTo, &output);
   }
-  if (crlf)
-    AppendUrlList(&state.Urls, &output);
-  else if (settings.DoURLs == 1)
-    WriteUrlList(&state.Urls, &output);
-  Check(state.Urls.ends.empty() && state.Urls.text.empty(), "list emptied");
-  return output;
-}
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FuzzedDataProvider data(bytes, size);
-  const Settings settings = ConsumeSettings(&data);
-  const bool crlf = data.ConsumeBool();
-  const bool by_line = data.ConsumeBool();
+  const RunSettings settings = qln::detail::ToRunSettings(ConsumeSettings(&data));
+  const qln::Mode mode = data.ConsumeBool() ? qln::Mode::kClipboard : qln::Mode::kFile;
+  const qln::LineEnds line_ends = data.ConsumeBool() ? qln::LineEnds::kLf : qln::LineEnds::kCrLf;
+  const size_t most = data.ConsumeIntegralInRange<size_t>(1, 80);
+  const uint32_t seed = data.ConsumeIntegral<uint32_t>();
   const std::string text = data.ConsumeRemainingBytesAsString();
 
-  std::string cut_storage, merged_storage;
-  std::string cut = Convert(CutIntoPieces(text, by_line, false, &cut_storage), settings, crlf);
-  std::string merged =
-      Convert(CutIntoPieces(text, by_line, true, &merged_storage), settings, crlf);
-  Check(cut == merged, "pieces of a chunk convert as the whole chunk");
+  RunSettings by_rules = settings;
+  by_rules.Scan = ScanWay::kRulesOnly;
+  Streamed fast(settings, mode, line_ends), plain(by_rules, mode, line_ends);
+  std::string_view rest = text;
+  for (size_t piece : PieceSizes(text.size(), most, seed)) {
+    const std::string_view bytes = rest.substr(0, piece);
+    rest.remove_prefix(bytes.size());
+    FeedConversion(&fast.conversion, bytes);
+    FeedConversion(&plain.conversion, bytes);
+    Check(fast.conversion.state == plain.conversion.state, "the rules alone keep the same state");
+    Check(fast.output == plain.output, "the rules alone give the same output");
+    const auto& state = fast.conversion.state;
+    Check(state.TagBuffer.size() <= qln::detail::kMaxTagLength, "tag text within its cap");
+    Check(state.EntityBuffer.size() <= qln::detail::kMaxEntityLength, "reference within its cap");
+    Check(state.HrefBuffer.size() <= qln::detail::kMaxHrefLength, "link target within its cap");
+  }
+  FinishConversion(&fast.conversion);
+  FinishConversion(&plain.conversion);
+  Check(fast.output == plain.output, "the rules alone give the same output");
+  Check(fast.conversion.state.Urls.ends.empty(), "list emptied");
+
+  Streamed whole(settings, mode, line_ends);
+  FeedConversion(&whole.conversion, text);
+  FinishConversion(&whole.conversion);
+  Check(whole.output == fast.output, "pieces convert as the whole");
   return 0;
 }

@@ -4,22 +4,20 @@
 #define QLN_FUZZ_FUZZ_SETTINGS_H_
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <qln/settings.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/settings.h"
-
 /// Any settings the settings file can produce, taken from the end of the
 /// input (so a plain HTML file is a usable seed: its last bytes pick them).
-inline Settings ConsumeSettings(FuzzedDataProvider* data) {
-  Settings settings;
+inline qln::Settings ConsumeSettings(FuzzedDataProvider* data) {
+  qln::Settings settings;
   settings.LeftMargin = data->ConsumeIntegralInRange(0, 10);
   settings.RightMargin = data->ConsumeIntegralInRange(40, 999);
   settings.DoURLs = data->ConsumeBool();
   settings.KeepLinefeeds = data->ConsumeBool();
   settings.Space2AfterPeriod = data->ConsumeBool();
-  FitWordLengthToMargins(&settings);
   return settings;
 }
 

@@ -19,14 +19,19 @@ bool OpenClipboard();
 /// Closes what `OpenClipboard` opened.
 void CloseClipboard();
 
-/// Copies the clipboard's text into `*text`, with CR LF line ends, up to its
-/// first zero byte. False when the clipboard holds no text.
+/// True where the clipboard's text has CR LF line ends (Windows), false where
+/// it has LF ones (X11, Wayland).
+extern const bool kClipboardHasCrLf;
+
+/// Copies the clipboard's text into `*text`, with the system's line ends.
+/// False when the clipboard holds no text.
 bool GetClipboardText(std::string* text);
 
 /// Removes the clipboard's content; false when that fails.
 bool EmptyClipboard();
 
-/// A copy of `text` (CR LF line ends) ready to hand over, or nullptr.
+/// A copy of `text` (with the system's line ends) ready to hand over, or
+/// nullptr.
 PreparedText* PrepareClipboardText(std::string_view text);
 
 /// Hands `prepared` to the clipboard, which owns it from then on. On failure

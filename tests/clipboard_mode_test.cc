@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/clipboard.h"
+#include "app/clipboard_text.h"
 #include "tests/fake_clipboard.h"
 
 namespace {

@@ -8,15 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "engine/conversion.h"
 #include "engine/conversion_state.h"
 #include "engine/links.h"
+#include "engine/run_settings.h"
 #include "engine/scanner.h"
-#include "engine/settings.h"
+
+// The engine's unit tests reach into its details.
+using namespace qln::detail;  // NOLINT(build/namespaces)
 
 /// Scans each chunk whole, in order, into one output text. The chunks are
 /// taken as they are: a line of a file carries its own "\n".
 inline std::string Scan(ConversionState* state, const std::vector<std::string>& chunks,
-                        const Settings& settings = {}) {
+                        const RunSettings& settings = {}) {
   std::string output;
   for (const std::string& chunk : chunks) ScanChunk(state, settings, chunk, &output);
   return output;
@@ -24,20 +28,27 @@ inline std::string Scan(ConversionState* state, const std::vector<std::string>& 
 
 /// Converts the chunks with a fresh state; `crlf` selects clipboard line ends.
 inline std::string Convert(const std::vector<std::string>& chunks,
-                           const Settings& settings = {}, bool crlf = false) {
+                           const RunSettings& settings = {}, bool crlf = false) {
   ConversionState state;
   state.CrLfMode = crlf;
   return Scan(&state, chunks, settings);
 }
 
-/// Converts the lines as file mode does: the text, one closing line end, then
-/// the reference list when links are numbered.
+/// A sink that appends to the std::string at `user`.
+inline void AppendTo(const char* bytes, size_t size, void* user) {
+  static_cast<std::string*>(user)->append(bytes, size);
+}
+
+/// Converts the lines (each but the last ending with its line feed) as file
+/// mode does, with LF line ends: the text, one closing line end, then the
+/// reference list when links are numbered.
 inline std::string ConvertAsFile(const std::vector<std::string>& lines,
-                                 const Settings& settings = {}) {
-  ConversionState state;
-  std::string output = Scan(&state, lines, settings);
-  output += "\n";
-  if (settings.DoURLs == 1) WriteUrlList(&state.Urls, &output);
+                                 const RunSettings& settings = {}) {
+  std::string output;
+  Conversion conversion;
+  StartConversion(&conversion, settings, qln::Mode::kFile, qln::LineEnds::kLf, AppendTo, &output);
+  for (const std::string& line : lines) FeedConversion(&conversion, line);
+  FinishConversion(&conversion);
   return output;
 }
 
@@ -77,7 +88,7 @@ struct Example {
 
 /// Converts each example with a fresh state and checks its text.
 inline void ExpectConversions(const std::vector<Example>& examples,
-                              const Settings& settings = {}, bool crlf = false) {
+                              const RunSettings& settings = {}, bool crlf = false) {
   for (const Example& e : examples) {
     SCOPED_TRACE(e.chunks.front());
     EXPECT_EQ(Convert(e.chunks, settings, crlf), e.expected);

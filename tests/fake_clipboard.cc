@@ -16,6 +16,9 @@ FakeClipboard& TheFakeClipboard() { return fake; }
 
 namespace platform {
 
+// The fake stands for the Windows clipboard, whose text has CR LF line ends.
+const bool kClipboardHasCrLf = true;
+
 struct PreparedText {
   std::string text;
 };

@@ -9,9 +9,11 @@
 
 namespace {
 
+using namespace qln::detail;  // NOLINT(build/namespaces)
+
 /// Places each word in turn and returns what was appended.
 std::string Place(ConversionState* state, const std::vector<std::string>& words,
-                  const Settings& settings = {}) {
+                  const RunSettings& settings = {}) {
   std::string output;
   for (const std::string& word : words) EmitWord(state, settings, word, &output);
   return output;
@@ -30,7 +32,7 @@ TEST(FormatterTest, LeadingWhitespaceOfAllSixKindsIsSkipped) {
 }
 
 TEST(FormatterTest, TwoSpacesAfterSentenceEnds) {
-  Settings settings;
+  RunSettings settings;
   settings.Space2AfterPeriod = 1;
   ConversionState state;
   EXPECT_EQ(Place(&state, {"One.", "Two!", "Three", "\"Four.\"", "Five", "Six:", "Seven?", "x"},
@@ -59,7 +61,7 @@ TEST(FormatterTest, WrapsAtRightMarginMinusLeftMargin) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
-    Settings settings;
+    RunSettings settings;
     settings.LeftMargin = c.left;
     settings.RightMargin = c.right;
     ConversionState state;
@@ -172,7 +174,7 @@ TEST(FormatterTest, CrLfModeWritesCrLfEverywhere) {
 /// PlacesAfterOneSpace holds and the word's end stays before column
 /// RightMargin - LeftMargin, it moves the column and the sentence flag and
 /// writes " word" itself. Returns false, changing nothing, otherwise.
-bool PlaceAfterOneSpace(ConversionState* state, const Settings& settings,
+bool PlaceAfterOneSpace(ConversionState* state, const RunSettings& settings,
                         std::string_view word) {
   if (!PlacesAfterOneSpace(*state, settings) ||
       state->LineColumn + static_cast<int64_t>(word.size()) >=
@@ -195,9 +197,9 @@ TEST(FormatterTest, PlaceAfterOneSpaceAgreesWithEmitWord) {
       {0, NoIndent, false}, {10, Preformatted, false}, {10, EndLineAfter, false},
       {10, NewLineAfter, false}, {10, UnderlineDouble, false},
   };
-  Settings spaced;
+  RunSettings spaced;
   spaced.Space2AfterPeriod = 1;
-  for (const Settings& settings : {Settings{}, spaced}) {
+  for (const RunSettings& settings : {RunSettings{}, spaced}) {
     for (const Start& start : starts) {
       for (std::string word : {"a", "word.", "end\"\"", "12345"}) {
         ConversionState placed, emitted;

@@ -48,7 +48,7 @@ TEST(LinksTest, FragmentTargetGetsNoNumberAndIsKept) {
 
 TEST(LinksTest, OnlyDoUrlsOneNumbersLinks) {
   for (int do_urls : {0, 2}) {
-    Settings settings;
+    RunSettings settings;
     settings.DoURLs = do_urls;
     ConversionState state;
     EXPECT_EQ(Scan(&state, {"<A HREF=\"a.htm\">one</A>.\n"}, settings), "  one.\n");

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/files.h"
 #include "tests/test_util.h"
 
 namespace {
+
+using qln::Settings;
 
 TEST(CheckPathTest, NamesTheOutputOrRefuses) {
   struct {
@@ -36,18 +39,18 @@ TEST(CheckPathTest, NamesTheOutputOrRefuses) {
   }
 }
 
+/// File mode's conversion of `input`, read in blocks of `buffer_size` bytes.
 std::string ConvertWithBuffer(const std::string& input, size_t buffer_size,
                               const Settings& settings = {}) {
   TempDir dir;
   WriteFile(dir / "in.htm", input);
-  {
-    TextReader reader(buffer_size);
-    EXPECT_TRUE(reader.Open(dir / "in.htm"));
-    TextWriter writer;
-    EXPECT_TRUE(writer.Open(dir / "out.txt"));
-    EXPECT_TRUE(ConvertText(&reader, settings, &writer));
-    EXPECT_TRUE(writer.Close());
-  }
+  std::FILE* file = platform::OpenRegularFile(dir / "in.htm");
+  EXPECT_TRUE(file);
+  OutputFile output;
+  EXPECT_TRUE(output.Open(dir / "out.txt"));
+  EXPECT_TRUE(ConvertStream(file, settings, &output, buffer_size));
+  EXPECT_TRUE(output.Close());
+  std::fclose(file);
   return ReadFile(dir / "out.txt");
 }
 
@@ -63,7 +66,7 @@ TEST(ConvertTextTest, LongLinesConvertAsOneChunk) {
   crlf_off.KeepLinefeeds = 0;
   for (const std::string& input : inputs) {
     std::string whole = ConvertWithBuffer(input, 64 * 1024);
-    for (size_t size = 4; size < 40; size++)
+    for (size_t size = 1; size < 40; size++)
       EXPECT_EQ(whole, ConvertWithBuffer(input, size)) << input << " / " << size;
     EXPECT_EQ(ConvertWithBuffer(input, 64 * 1024, crlf_off),
               ConvertWithBuffer(input, 7, crlf_off));
@@ -76,8 +79,20 @@ TEST(ConvertTextTest, ZeroByteEndsTheLine) {
   std::string input("one two\0 three\nfour\n", 20);
   EXPECT_EQ("  one two four\r\n\r\n", ConvertWithBuffer(input, 64 * 1024));
   // Wherever the reader cuts the line, also right before the zero byte.
-  for (size_t size = 4; size < 24; size++)
+  for (size_t size = 1; size < 24; size++)
     EXPECT_EQ("  one two four\r\n\r\n", ConvertWithBuffer(input, size)) << size;
+}
+
+TEST(ConvertStreamTest, TellsAReadErrorFromTheEnd) {
+  // The process's own memory, read from address 0, which is never mapped: a
+  // regular file whose reading fails, even for root.
+  std::FILE* file = platform::OpenRegularFile("/proc/self/mem");
+  if (!file) GTEST_SKIP() << "no /proc/self/mem";
+  TempDir dir;
+  OutputFile output;
+  ASSERT_TRUE(output.Open(dir / "out.txt"));
+  EXPECT_FALSE(ConvertStream(file, {}, &output));
+  std::fclose(file);
 }
 
 }  // namespace

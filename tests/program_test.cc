@@ -74,9 +74,9 @@ TEST_F(ProgramTest, LongLineIsConvertedAsOneChunk) {
   for (int i = 0; line.size() < 200000; i++)
     line.append(std::to_string(i)).append(i % 7 ? " " : "<B>x</B>&auml;&#65; ");
   line += "\n";
-  ConversionState state;
+  qln::detail::ConversionState state;
   std::string expected;
-  ScanChunk(&state, Settings{}, line, &expected);
+  qln::detail::ScanChunk(&state, qln::detail::RunSettings{}, line, &expected);
   expected = ToCrLf(expected + "\n");
 
   std::string text = Convert(line);

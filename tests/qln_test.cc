@@ -1,16 +1,18 @@
-#include "engine/qln.h"
-
 #include <gtest/gtest.h>
+#include <qln/qln.h>
 
 #include <climits>
 
 #include "app/modes.h"
+#include "engine/run_settings.h"
 #include "tests/test_util.h"
 
 namespace {
 
+using qln::kDefaultSettings;
 using qln::LineEnds;
 using qln::Mode;
+using qln::Settings;
 
 Settings MakeSettings(int left, int right, int urls, int line_feeds, int two_spaces) {
   Settings settings;
@@ -103,10 +105,6 @@ TEST(ConvertTest, FileModeWithLfLineEnds) {
 }
 
 TEST(CheckedSettingsTest, TakesWhatTheSettingsFileWouldAndDerivesTheWordLength) {
-  Settings asks_long_words;
-  asks_long_words.MaxWordLength = 1000;
-  Settings asks_short_words;
-  asks_short_words.MaxWordLength = 3;
   struct {
     Settings given;
     Settings expected;
@@ -120,9 +118,6 @@ TEST(CheckedSettingsTest, TakesWhatTheSettingsFileWouldAndDerivesTheWordLength) 
       {MakeSettings(11, 39, 2, -1, 7), kDefaultSettings, 64},
       {MakeSettings(-1, 1000, INT_MIN, INT_MAX, 2), kDefaultSettings, 64},
       {MakeSettings(INT_MAX, INT_MIN, 0, 0, 0), MakeSettings(2, 78, 0, 0, 0), 64},
-      // The word length follows the margins, whatever is asked.
-      {asks_long_words, kDefaultSettings, 64},
-      {asks_short_words, kDefaultSettings, 64},
   };
   for (const auto& c : cases) {
     const Settings checked = qln::CheckedSettings(c.given);
@@ -131,14 +126,14 @@ TEST(CheckedSettingsTest, TakesWhatTheSettingsFileWouldAndDerivesTheWordLength) 
     EXPECT_EQ(c.expected.DoURLs, checked.DoURLs);
     EXPECT_EQ(c.expected.KeepLinefeeds, checked.KeepLinefeeds);
     EXPECT_EQ(c.expected.Space2AfterPeriod, checked.Space2AfterPeriod);
-    EXPECT_EQ(c.max_word_length, checked.MaxWordLength);
+    EXPECT_EQ(c.max_word_length, qln::detail::ToRunSettings(c.given).MaxWordLength);
   }
 }
 
 TEST(ConvertTest, SettingsOutOfRangeConvertAsTheDefaults) {
   const std::string sample = ReadFile(QLN_SOURCE_DIR "/samples/sample.html");
   Settings wild = MakeSettings(INT_MIN, INT_MAX, 5, -5, 9);
-  wild.MaxWordLength = INT_MAX;
+  wild.ModernHtml = INT_MIN;
   for (Mode mode : {Mode::kFile, Mode::kClipboard})
     EXPECT_EQ(qln::Convert(sample, {}, mode), qln::Convert(sample, wild, mode));
 }

@@ -57,7 +57,7 @@ TEST(ScannerTest, WordLimitCountsTheLeadingLineFeed) {
       // 0x92 is added without the limit test.
       {{a63 + "\x92x\n"}, "  " + a63 + "' x\n"},
   });
-  Settings settings;
+  RunSettings settings;
   settings.MaxWordLength = 10;
   ExpectConversions({{{"abcdefghijklm\n"}, "  abcdefghi jklm\n"}}, settings);
 }
@@ -71,7 +71,7 @@ TEST(ScannerTest, KeptLineEnds) {
       {{"a &#\n", "65;b\n"}, "  a Ab\n"},
       {{"<HEAD>a b\n", "c</HEAD>d\n"}, "  d\n"},   // head text makes no line end
   });
-  Settings off;
+  RunSettings off;
   off.KeepLinefeeds = 0;
   ExpectConversions({
       {{"line one\n", "line two\n"}, "  line one line two"},
@@ -84,7 +84,7 @@ TEST(ScannerTest, ClipboardLineEnds) {
   EXPECT_EQ(Convert({"a\rb\nc"}, {}, true), "  a\r\n  b c");  // a lone CR too, not LF
   // The line feed of the pair is taken with it, not written in a PRE block.
   EXPECT_EQ(Convert({"<PRE>a\r\nb"}, {}, true), "a\r\n\nb");
-  Settings off;
+  RunSettings off;
   off.KeepLinefeeds = 0;
   EXPECT_EQ(Convert({"Line1\r\nLine2"}, off, true), "  Line1 Line2");
 }
@@ -118,9 +118,9 @@ TEST(ScannerTest, ChunkEndingRightAfterAPieceEndsWithThatPiece) {
   // is the chunk's last, and acts as such.
   const std::string firsts[] = {"xx abc", "xx abc\n", "<PRE>a b\n", "<HEAD>t\n",
                                 "x &auml", "a<B", "ab "};
-  Settings off;
+  RunSettings off;
   off.KeepLinefeeds = 0;
-  for (const Settings& settings : {Settings{}, off}) {
+  for (const RunSettings& settings : {RunSettings{}, off}) {
     for (const std::string& first : firsts) {
       for (std::string_view second : {std::string_view(""), std::string_view("\0de", 3)}) {
         SCOPED_TRACE(first);
@@ -138,7 +138,7 @@ TEST(ScannerTest, ChunkEndingRightAfterAPieceEndsWithThatPiece) {
 /// Converts `chunks`, cutting chunk `index` at `at` into a piece that
 /// continues and a piece that ends the chunk.
 std::string ConvertSplit(const std::vector<std::string>& chunks, size_t index, size_t at,
-                         const Settings& settings, bool crlf) {
+                         const RunSettings& settings, bool crlf) {
   ConversionState state;
   state.CrLfMode = crlf;
   std::string output;
@@ -160,9 +160,9 @@ TEST(ScannerTest, LineCutIntoPiecesConvertsLikeTheWholeLine) {
       {"<PRE>  a  b\n", "  c</PRE> <H1>Head line</H1>\n", "<UL><LI>one<LI>two</UL>x"},
       {"<A HREF=\"a.php?x=1&y=2&z=3\">t</A> <HEAD>h i</HEAD>after &#\n", "66; done\n"},
   };
-  Settings off;
+  RunSettings off;
   off.KeepLinefeeds = 0;
-  for (const Settings& settings : {Settings{}, off}) {
+  for (const RunSettings& settings : {RunSettings{}, off}) {
     for (const auto& file : files) {
       const std::string whole = Convert(file, settings);
       for (size_t index = 0; index < file.size(); index++) {
@@ -194,9 +194,9 @@ TEST(ScannerTest, BlocksOfLinesConvertLikeTheLinesOneByOne) {
       {"one\0two\n"s, "\0\n"s, "three <B\0\n"s, "four\n", "five\0"s},
       {"a\r\n", "b\rc\n", "<HEAD>t\n", "</HEAD>", "end"},
   };
-  Settings off;
+  RunSettings off;
   off.KeepLinefeeds = 0;
-  for (const Settings& settings : {Settings{}, off}) {
+  for (const RunSettings& settings : {RunSettings{}, off}) {
     for (const auto& file : files) {
       std::string text;
       for (const std::string& line : file) text += line;
@@ -293,7 +293,7 @@ TEST(ScannerTest, TagTextStopsAt3071Characters) {
 /// Converts `chunks` one byte at a time, each byte a piece of its chunk, so
 /// that no run, whole tag or whole word is ever seen at once.
 std::string ConvertByteByByte(const std::vector<std::string>& chunks,
-                              const Settings& settings, bool crlf) {
+                              const RunSettings& settings, bool crlf) {
   ConversionState state;
   state.CrLfMode = crlf;
   std::string output;
@@ -332,17 +332,17 @@ TEST(ScannerTest, WordsAndTagsTakenWholeConvertAsByteByByte) {
        "> tail\n"},
       {"x>y a;b <>empty<> c\x01" "d e\x1f" "f\n"},
   };
-  Settings narrow;
+  RunSettings narrow;
   narrow.LeftMargin = 0;
   narrow.RightMargin = 40;
   narrow.MaxWordLength = 34;
-  Settings spaced;
+  RunSettings spaced;
   spaced.Space2AfterPeriod = 1;
   spaced.KeepLinefeeds = 0;
-  Settings wide;
+  RunSettings wide;
   wide.LeftMargin = 10;
   wide.RightMargin = 999;
-  for (const Settings& settings : {Settings{}, narrow, spaced, wide}) {
+  for (const RunSettings& settings : {RunSettings{}, narrow, spaced, wide}) {
     for (bool crlf : {false, true}) {
       for (const auto& file : files) {
         SCOPED_TRACE(file.front());

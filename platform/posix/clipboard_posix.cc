@@ -1,12 +1,8 @@
-// The clipboard on Linux and other POSIX systems. When standard input is a
-// pipe or a file, that is the clipboard: the text comes from standard input and
-// the result goes to standard output, which makes the program a filter. Else
-// the desktop's clipboard is reached through its command-line tools: wl-paste
-// and wl-copy under Wayland, xclip under X11, started directly (no shell).
-// Text crosses this edge with LF line ends outside and CR LF inside.
+// The desktop clipboard on Linux and other POSIX systems, reached through its
+// command-line tools: wl-paste and wl-copy under Wayland, xclip under X11,
+// started directly (no shell). Its text has LF line ends.
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,15 +11,16 @@
 #include <new>
 #include <vector>
 
-#include "engine/line_ends.h"
 #include "platform/clipboard.h"
 
 extern char** environ;
 
 namespace platform {
 
+const bool kClipboardHasCrLf = false;
+
 struct PreparedText {
-  std::string text;  // LF line ends, as it goes out
+  std::string text;
 };
 
 namespace {
@@ -43,12 +40,6 @@ const Tool kTools[] = {
      {"xclip", "-selection", "clipboard", "-out", nullptr},
      {"xclip", "-selection", "clipboard", "-in", nullptr}},
 };
-
-bool StandardInputIsTheClipboard() {
-  struct stat status;
-  return fstat(STDIN_FILENO, &status) == 0 &&
-         (S_ISFIFO(status.st_mode) || S_ISREG(status.st_mode));
-}
 
 bool IsSet(const char* variable) {
   const char* value = std::getenv(variable);
@@ -143,36 +134,29 @@ ToolResult RunTool(const std::vector<const char*>& arguments, int child_fd,
 
 }  // namespace
 
-bool OpenClipboard() { return StandardInputIsTheClipboard() || AnyDesktopClipboard(); }
+bool OpenClipboard() { return AnyDesktopClipboard(); }
 
 void CloseClipboard() {}
 
 bool GetClipboardText(std::string* text) {
-  std::string raw;
-  if (StandardInputIsTheClipboard()) {
-    if (!ReadAll(STDIN_FILENO, &raw)) return false;
-  } else {
-    // The first tool for a running display that can be started decides.
-    ToolResult result = ToolResult::kNotStarted;
-    for (const Tool& tool : kTools) {
-      if (!IsSet(tool.display_variable)) continue;
-      raw.clear();
-      result = RunTool(tool.read_arguments, STDOUT_FILENO, "", &raw);
-      if (result != ToolResult::kNotStarted) break;
-    }
-    if (result != ToolResult::kDone) return false;
+  // The first tool for a running display that can be started decides.
+  ToolResult result = ToolResult::kNotStarted;
+  for (const Tool& tool : kTools) {
+    if (!IsSet(tool.display_variable)) continue;
+    text->clear();
+    result = RunTool(tool.read_arguments, STDOUT_FILENO, "", text);
+    if (result != ToolResult::kNotStarted) break;
   }
-  *text = ToCrLfText(raw);
-  return true;
+  return result == ToolResult::kDone;
 }
 
-// The next text replaces the desktop clipboard's whole content, and standard
-// output starts empty, so there is nothing to remove first.
+// The next text replaces the desktop clipboard's whole content, so there is
+// nothing to remove first.
 bool EmptyClipboard() { return true; }
 
 PreparedText* PrepareClipboardText(std::string_view text) {
   try {
-    return new PreparedText{ToLfText(text)};
+    return new PreparedText{std::string(text)};
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -180,17 +164,12 @@ PreparedText* PrepareClipboardText(std::string_view text) {
 
 bool SetClipboardText(PreparedText* prepared) {
   bool taken = false;
-  if (StandardInputIsTheClipboard()) {
-    taken = WriteAll(STDOUT_FILENO, prepared->text);
-  } else {
-    for (const Tool& tool : kTools) {
-      if (!IsSet(tool.display_variable)) continue;
-      ToolResult result =
-          RunTool(tool.write_arguments, STDIN_FILENO, prepared->text, nullptr);
-      if (result == ToolResult::kNotStarted) continue;
-      taken = result == ToolResult::kDone;
-      break;
-    }
+  for (const Tool& tool : kTools) {
+    if (!IsSet(tool.display_variable)) continue;
+    ToolResult result = RunTool(tool.write_arguments, STDIN_FILENO, prepared->text, nullptr);
+    if (result == ToolResult::kNotStarted) continue;
+    taken = result == ToolResult::kDone;
+    break;
   }
   if (taken) delete prepared;  // the text now lives on the clipboard
   return taken;

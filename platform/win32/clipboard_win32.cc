@@ -9,6 +9,8 @@
 
 namespace platform {
 
+const bool kClipboardHasCrLf = true;
+
 struct PreparedText {
   HGLOBAL memory;  // fixed, shareable memory holding the zero-ended text
 };

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds what ships with the README's commands and uses it as a user would:
 # the Debian packages are installed for real with dpkg -i, the installed qln
-# converts the sample, `man qln` shows its page, and the consumer project
-# builds against the installed engine; then the packages are removed again.
+# converts the sample, `man qln` shows its page, and the consumer programs
+# build against the installed engine, with CMake and with pkg-config; then the
+# packages are removed again.
 # The Windows zip is built too, and its contents listed. Needs root and a
 # Debian system; CI runs it after the tests.
 set -euo pipefail
@@ -12,8 +13,9 @@ arch=$(dpkg --print-architecture)
 
 echo "== the Debian packages"
 cmake -S . -B build-deb -G Ninja -DQLN_BUILD_TESTS=OFF && cmake --build build-deb --target package
-dpkg -i "build-deb/qln_${version}_$arch.deb" "build-deb/qln-dev_${version}_$arch.deb"
-trap 'dpkg -r qln-dev qln >/dev/null' EXIT
+dpkg -i "build-deb/qln_${version}_$arch.deb" "build-deb/libqln0_${version}_$arch.deb" \
+  "build-deb/libqln-dev_${version}_$arch.deb"
+trap 'dpkg -r libqln-dev libqln0 qln >/dev/null' EXIT
 work=$(mktemp -d)
 cp samples/sample.html "$work/"
 (cd "$work" && qln sample.html)

@@ -118,9 +118,9 @@ fi
 
 echo "== the zip"
 expect_equal "the zip holds one folder" "$(ls "$run/zip")" "qln-$version-win64"
-expect_equal "the folder holds qln.exe, qln.ini and README.txt" \
-  "$(ls "$unpacked" | tr '\n' ' ')" "README.txt qln.exe qln.ini "
-for text in qln.ini README.txt; do
+expect_equal "the folder holds qln.exe, qln.ini, README.txt and LICENSE.txt" \
+  "$(ls "$unpacked" | tr '\n' ' ')" "LICENSE.txt README.txt qln.exe qln.ini "
+for text in qln.ini README.txt LICENSE.txt; do
   lines=$(grep -c '' "$unpacked/$text") crlf_lines=$(grep -c $'\r$' "$unpacked/$text")
   expect_equal "$text has CR LF line ends ($lines lines)" "$crlf_lines" "$lines"
 done

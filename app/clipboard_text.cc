@@ -1,5 +1,5 @@
 // Reading and replacing the clipboard's text over the platform's clipboard.
-#include "app/clipboard.h"
+#include "app/clipboard_text.h"
 
 #include "platform/clipboard.h"
 

@@ -1,15 +1,16 @@
-// The settings file: positional lines, each examined for its own key.
-#include "app/settings.h"
+// Reading a settings file's text: positional lines, each examined for its
+// own key.
+#include <qln/settings.h>
 
 #include <algorithm>
+#include <string>
 
-#include "app/text_file.h"
-#include "platform/platform.h"
+#include "line_ends.h"
 
+namespace qln {
 namespace {
 
 constexpr size_t kMaxLineLength = 1023;  // longer lines are read in pieces
-constexpr size_t kLinesRead = 6;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 int DigitValue(char c) { return c - '0'; }
@@ -112,36 +113,27 @@ constexpr SettingLine kSettingLines[] = {
 
 }  // namespace
 
-void ParseSettings(std::string_view text, Settings* settings) {
-  NextLine(&text);  // the first line may say anything
+Settings ParseSettings(std::string_view file) {
+  // Only the first six lines count, and a line of at most 1023 characters
+  // takes at most 1024 bytes of the file: no more are read. Read as text, a
+  // CR LF pair is one LF, and 0x1A ends the text.
+  file = file.substr(0, 6 * (kMaxLineLength + 1));
+  file = file.substr(0, file.find('\x1A'));
+  std::string text;
+  bool held_cr = false;
+  detail::AppendAsText(file, &held_cr, &text);
+  if (held_cr) text.push_back('\r');
+  std::string_view lines = text;
+  Settings settings;
+  NextLine(&lines);  // the first line may say anything
   for (const SettingLine& setting : kSettingLines) {
-    std::string_view line = NextLine(&text);
+    std::string_view line = NextLine(&lines);
     std::string_view value;
     // A line is examined only if it can hold the key, "=" and a line feed.
     if (FindValue(line, setting.key, setting.key.size() + 2, &value))
-      setting.parse(value, settings);
+      setting.parse(value, &settings);
   }
-  FitWordLengthToMargins(settings);
+  return settings;
 }
 
-bool LoadSettingsFile(const std::string& path, Settings* settings) {
-  TextReader reader(4096);
-  if (!reader.Open(path)) return false;
-  // Only the first six lines count; read no more than they can hold.
-  std::string text;
-  std::string_view piece;
-  bool line_ends;
-  while (text.size() < kLinesRead * kMaxLineLength && reader.NextPiece(&piece, &line_ends))
-    text.append(piece);
-  ParseSettings(text, settings);
-  return true;
-}
-
-void LoadSettings(Settings* settings) {
-  std::string path = platform::ModulePath();
-  size_t separator = path.rfind(platform::kPathSeparator);
-  if (separator == std::string::npos) return;
-  path.resize(separator + 1);
-  path.append("qln.ini");
-  LoadSettingsFile(path, settings);
-}
+}  // namespace qln

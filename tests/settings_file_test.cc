@@ -1,37 +1,42 @@
-#include "app/settings.h"
+#include "app/settings_file.h"
 
 #include <gtest/gtest.h>
 
+#include "engine/run_settings.h"
 #include "tests/test_util.h"
 
 namespace {
 
-struct SettingsCase {
-  const char* file;  // the whole settings file, as read in text mode
-  Settings expected;
+using qln::Settings;
+
+/// Settings with the word-length limit a run derives from them.
+struct Expected {
+  Settings settings;
+  int max_word_length = 64;
 };
 
-Settings With(int left, int right, int urls, int keep, int space2, int max_word) {
-  return Settings{left, right, urls, keep, space2, max_word};
+Expected With(int left, int right, int urls, int keep, int space2, int max_word) {
+  return {Settings{left, right, urls, keep, space2, 0}, max_word};
 }
 
-Settings Parse(const std::string& text) {
-  Settings settings;
-  ParseSettings(text, &settings);
-  return settings;
-}
+struct SettingsCase {
+  const char* file;  // the whole settings file
+  Expected expected;
+};
 
-void ExpectSame(const Settings& expected, const Settings& actual, const char* file) {
-  EXPECT_EQ(expected.LeftMargin, actual.LeftMargin) << file;
-  EXPECT_EQ(expected.RightMargin, actual.RightMargin) << file;
-  EXPECT_EQ(expected.DoURLs, actual.DoURLs) << file;
-  EXPECT_EQ(expected.KeepLinefeeds, actual.KeepLinefeeds) << file;
-  EXPECT_EQ(expected.Space2AfterPeriod, actual.Space2AfterPeriod) << file;
-  EXPECT_EQ(expected.MaxWordLength, actual.MaxWordLength) << file;
+Settings Parse(const std::string& text) { return qln::ParseSettings(text); }
+
+void ExpectSame(const Expected& expected, const Settings& actual, const char* file) {
+  EXPECT_EQ(expected.settings.LeftMargin, actual.LeftMargin) << file;
+  EXPECT_EQ(expected.settings.RightMargin, actual.RightMargin) << file;
+  EXPECT_EQ(expected.settings.DoURLs, actual.DoURLs) << file;
+  EXPECT_EQ(expected.settings.KeepLinefeeds, actual.KeepLinefeeds) << file;
+  EXPECT_EQ(expected.settings.Space2AfterPeriod, actual.Space2AfterPeriod) << file;
+  EXPECT_EQ(expected.max_word_length, qln::detail::ToRunSettings(actual).MaxWordLength) << file;
 }
 
 TEST(SettingsTest, ReadsEachKeyFromItsOwnLine) {
-  const Settings kDefaults;
+  const Expected kDefaults;
   const SettingsCase cases[] = {
       {"", kDefaults},
       {"[qln]\nLeftMargin=2\nRightMargin=78\nDoURLs=1\nKeepLinefeeds=1\nSpace2AfterPeriod=0\n",
@@ -138,15 +143,15 @@ TEST(SettingsTest, FileIsReadInTextMode) {
 
   Settings untouched;
   EXPECT_FALSE(LoadSettingsFile(dir / "missing.ini", &untouched));
-  ExpectSame(Settings{}, untouched, "missing file");
+  ExpectSame(Expected{}, untouched, "missing file");
 }
 
 TEST(SettingsTest, TheShippedExampleSetsEveryDefault) {
   // Read over settings that differ from the defaults in every field, so a
   // line that failed to match its key would show.
-  Settings settings = With(7, 50, 0, 0, 1, 64);
+  Settings settings = With(7, 50, 0, 0, 1, 64).settings;
   ASSERT_TRUE(LoadSettingsFile(QLN_SOURCE_DIR "/doc/qln.ini", &settings));
-  ExpectSame(Settings{}, settings, "doc/qln.ini");
+  ExpectSame(Expected{}, settings, "doc/qln.ini");
 }
 
 }  // namespace

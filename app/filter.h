@@ -1,0 +1,13 @@
+// The filter: standard input converted as clipboard mode converts a text,
+// with LF line ends, to standard output, as the input arrives.
+#ifndef QLN_APP_FILTER_H_
+#define QLN_APP_FILTER_H_
+
+#include <qln/settings.h>
+
+/// Converts standard input to standard output, writing all finished output
+/// after each read. Returns false when reading or writing failed; it stops
+/// at a failed write.
+bool FilterStandardInput(const qln::Settings& settings);
+
+#endif  // QLN_APP_FILTER_H_

@@ -1,0 +1,153 @@
+// The streaming converter: any cutting of the input gives the same bytes, the
+// rules alone give what the shortcuts give, output arrives as input does, and
+// memory stays bounded.
+#include <gtest/gtest.h>
+#include <qln/qln.h>
+
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/html_gen.h"
+#include "tests/engine_test_util.h"
+#include "tests/test_util.h"
+
+namespace {
+
+using qln::LineEnds;
+using qln::Mode;
+
+/// Inputs of every kind the converter must take in pieces: real and
+/// generated pages, CR LF and lone CRs, 0x1A and zero bytes, high bytes,
+/// lines longer than a block, and many links.
+std::vector<std::string> Inputs() {
+  std::vector<std::string> inputs = {
+      ReadFile(QLN_SOURCE_DIR "/samples/sample.html"),
+      "",
+      "Hello world.",
+      "<P>One.\r\nTwo\r\rthree\r\n\r\n<PRE>  a\r\n  b</PRE>\r",
+      std::string("one two\0 three\nfour\n\0", 22),
+      "before\x1A after\n",
+      "it\x92s caf\xe9 &auml;&#65;&#10;&#13; <A HREF=\"a.htm\">x</A>\r",
+      std::string(70000, 'w') + "\r\n" + std::string(70000, ' ') + "<B>x</B>\r",
+  };
+  for (Shape shape : {Shape::kMix, Shape::kSoup, Shape::kSoupEof, Shape::kRandom,
+                      Shape::kLongLine, Shape::kDistinctLinks})
+    inputs.push_back(GenerateHtml(shape, 150000, 3));
+  return inputs;
+}
+
+std::vector<RunSettings> SomeSettings() {
+  RunSettings narrow;
+  narrow.LeftMargin = 10;
+  narrow.RightMargin = 40;
+  narrow.MaxWordLength = 24;
+  narrow.Space2AfterPeriod = 1;
+  narrow.KeepLinefeeds = 0;
+  RunSettings no_links;
+  no_links.DoURLs = 0;
+  return {RunSettings{}, narrow, no_links};
+}
+
+/// Where the input is cut: every piece `size` bytes long, or random sizes
+/// below `size` when `random` is set.
+struct Cutting {
+  size_t size;
+  bool random;
+};
+
+std::vector<std::string_view> Cut(std::string_view input, Cutting cutting, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<std::string_view> pieces;
+  while (!input.empty()) {
+    const size_t size = cutting.random ? 1 + random() % cutting.size : cutting.size;
+    pieces.push_back(input.substr(0, size));
+    input.remove_prefix(pieces.back().size());
+  }
+  return pieces;
+}
+
+struct Streamed {
+  Conversion conversion;
+  std::string output;
+  Streamed(const RunSettings& settings, Mode mode, LineEnds line_ends) {
+    StartConversion(&conversion, settings, mode, line_ends, AppendTo, &output);
+  }
+};
+
+TEST(ConverterTest, PiecesOfAnySizeConvertAsTheWholeAndTheRulesAsTheShortcuts) {
+  const Cutting cuttings[] = {{1, false}, {100, true}, {5000, true}, {64 * 1024, false}};
+  uint32_t seed = 1;
+  for (const std::string& input : Inputs()) {
+    for (const RunSettings& settings : SomeSettings()) {
+      for (Mode mode : {Mode::kFile, Mode::kClipboard}) {
+        for (LineEnds line_ends : {LineEnds::kCrLf, LineEnds::kLf}) {
+          SCOPED_TRACE(testing::Message() << input.substr(0, 40) << " mode "
+                                          << static_cast<int>(mode) << " line ends "
+                                          << static_cast<int>(line_ends));
+          Streamed whole(settings, mode, line_ends);
+          FeedConversion(&whole.conversion, input);
+          FinishConversion(&whole.conversion);
+          for (const Cutting& cutting : cuttings) {
+            if (cutting.size == 1 && input.size() > 20000) continue;  // slow, and said by others
+            RunSettings by_rules = settings;
+            by_rules.Scan = ScanWay::kRulesOnly;
+            Streamed fast(settings, mode, line_ends), plain(by_rules, mode, line_ends);
+            for (std::string_view piece : Cut(input, cutting, seed++)) {
+              FeedConversion(&fast.conversion, piece);
+              FeedConversion(&plain.conversion, piece);
+              ASSERT_TRUE(fast.conversion.state == plain.conversion.state);
+              ASSERT_TRUE(fast.output == plain.output);
+            }
+            FinishConversion(&fast.conversion);
+            FinishConversion(&plain.conversion);
+            ASSERT_TRUE(fast.output == whole.output) << cutting.size;
+            ASSERT_TRUE(plain.output == whole.output) << cutting.size;
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST(ConverterTest, OutputArrivesAsTheInputDoes) {
+  std::string output;
+  qln::Converter converter(qln::kDefaultSettings, Mode::kFile, LineEnds::kCrLf, AppendTo,
+                           &output);
+  converter.Feed("<P>Hello <A HREF=\"a.htm\">wor");
+  EXPECT_EQ("\r\n  Hello", output);
+  converter.Feed("ld</A>.\r");
+  EXPECT_EQ("\r\n  Hello", output);  // the CR may begin a CR LF
+  converter.Feed("\nnext line");
+  EXPECT_EQ("\r\n  Hello world[1].\r\n  next", output);
+  converter.Finish();
+  EXPECT_EQ("\r\n  Hello world[1].\r\n  next line\r\n\r\nHyperlink Reference:\r\n.. [1] a.htm\r\n",
+            output);
+  EXPECT_THROW(converter.Feed("more"), std::logic_error);
+  EXPECT_THROW(converter.Finish(), std::logic_error);
+}
+
+TEST(ConverterTest, MemoryStaysBoundedWhateverTheInputsSize) {
+  // 24 MB without links, in pieces of 3 MB: what the conversion holds stays
+  // within a few blocks.
+  const std::string piece = GenerateHtml(Shape::kMix, 3 << 20, 5) + "\n";
+  for (Mode mode : {Mode::kFile, Mode::kClipboard}) {
+    size_t written = 0;
+    Conversion conversion;
+    StartConversion(
+        &conversion, RunSettings{}, mode, LineEnds::kLf,
+        [](const char*, size_t size, void* user) { *static_cast<size_t*>(user) += size; },
+        &written);
+    for (int i = 0; i < 8; i++) {
+      FeedConversion(&conversion, piece);
+      EXPECT_GT(written, 0u);
+      for (size_t capacity : {conversion.text.capacity(), conversion.output.capacity(),
+                              conversion.wire.capacity(), conversion.state.WordBuffer.capacity(),
+                              conversion.state.TagBuffer.capacity()})
+        EXPECT_LT(capacity, 1u << 20);
+    }
+  }
+}
+
+}  // namespace
