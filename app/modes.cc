@@ -27,13 +27,11 @@ PathCheck CheckPath(const std::string& path, std::string* output_path) {
   // A substring test: "xhtml" and "txt2" count too. ("html" holds "htm".)
   std::string extension = LowerCase(std::string_view(path).substr(dot + 1));
   bool is_text = extension.find("txt") != std::string::npos;
-  if (!is_text && extension.find("htm") == std::string::npos)
-    return PathCheck::kWrongType;
+  if (!is_text && extension.find("htm") == std::string::npos) return PathCheck::kWrongType;
   // A dot in a folder name, as in "site.htm/index", would put the output in
   // another folder.
   size_t separator = path.find_last_of("\\/");
-  if (separator != std::string::npos && separator > dot)
-    return PathCheck::kOtherFolder;
+  if (separator != std::string::npos && separator > dot) return PathCheck::kOtherFolder;
   *output_path = path.substr(0, dot) + (is_text ? "_qln.txt" : ".txt");
   return PathCheck::kConvert;
 }
@@ -48,8 +46,7 @@ void WriteToOutput(const char* bytes, size_t size, void* output) {
 
 bool ConvertStream(std::FILE* input, const qln::Settings& settings, OutputFile* output,
                    size_t block_size) {
-  qln::Converter converter(settings, qln::Mode::kFile, qln::LineEnds::kCrLf, WriteToOutput,
-                           output);
+  qln::Converter converter(settings, qln::Mode::kFile, qln::LineEnds::kCrLf, WriteToOutput, output);
   std::string block(block_size, '\0');
   for (;;) {
     const size_t got = std::fread(block.data(), 1, block.size(), input);

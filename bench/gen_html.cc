@@ -26,10 +26,14 @@ bool ParseSize(std::string_view text, size_t* size) {
   unsigned long long value = std::strtoull(copy.c_str(), &end, 10);
   if (end == copy.c_str()) return false;
   std::string_view suffix(end);
-  if (suffix == "k" || suffix == "K") value <<= 10;
-  else if (suffix == "M") value <<= 20;
-  else if (suffix == "G") value <<= 30;
-  else if (!suffix.empty()) return false;
+  if (suffix == "k" || suffix == "K")
+    value <<= 10;
+  else if (suffix == "M")
+    value <<= 20;
+  else if (suffix == "G")
+    value <<= 30;
+  else if (!suffix.empty())
+    return false;
   *size = value;
   return true;
 }
@@ -47,9 +51,12 @@ int main(int argc, char** argv) {
     std::string_view arg = argv[i];
     if ((arg == "-s" || arg == "-o" || arg == "-n") && i + 1 < argc) {
       std::string_view value = argv[++i];
-      if (arg == "-o") path = argv[i];
-      else if (arg == "-s") seed = std::strtoull(argv[i], nullptr, 10);
-      else if (!ParseSize(value, &links)) return Usage();
+      if (arg == "-o")
+        path = argv[i];
+      else if (arg == "-s")
+        seed = std::strtoull(argv[i], nullptr, 10);
+      else if (!ParseSize(value, &links))
+        return Usage();
     } else if (positional == 0 && ShapeFromName(arg, &shape)) {
       positional++;
     } else if (positional == 1 && ParseSize(arg, &size)) {

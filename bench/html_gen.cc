@@ -7,6 +7,8 @@
 
 namespace {
 
+// The lists below are filled to the line.
+// clang-format off
 constexpr std::string_view kWords[] = {
     "the", "of", "and", "to", "a", "in", "is", "for", "that", "with", "on", "as",
     "it", "be", "by", "this", "are", "or", "from", "an", "can", "value", "file",
@@ -80,6 +82,7 @@ constexpr NamedShape kShapes[] = {
     {"soup", Shape::kSoup},       {"soup-eof", Shape::kSoupEof},
     {"random", Shape::kRandom},   {"random-eof", Shape::kRandomEof},
 };
+// clang-format on
 
 }  // namespace
 
@@ -98,8 +101,7 @@ std::string_view ShapeNames() {
          "random random-eof";
 }
 
-HtmlGenerator::HtmlGenerator(Shape shape, uint64_t seed)
-    : shape_(shape), state_(seed) {}
+HtmlGenerator::HtmlGenerator(Shape shape, uint64_t seed) : shape_(shape), state_(seed) {}
 
 uint64_t HtmlGenerator::Next() { return SplitMix(&state_); }
 
@@ -288,15 +290,23 @@ void HtmlGenerator::Section(std::string* out) {
   size_t blocks = 2 + Below(6);
   for (size_t i = 0; i < blocks; i++) {
     switch (Below(10)) {
-      case 0: List(out); break;
-      case 1: Table(out); break;
-      case 2: Code(out); break;
+      case 0:
+        List(out);
+        break;
+      case 1:
+        Table(out);
+        break;
+      case 2:
+        Code(out);
+        break;
       case 3:
         out->append("<dl>\n<dt>").append(Word()).append("</dt>\n<dd>");
         Sentence(true, out);
         out->append("</dd>\n</dl>\n");
         break;
-      default: Paragraph(out); break;
+      default:
+        Paragraph(out);
+        break;
     }
   }
   if (Chance(10)) out->append("<hr>\n");

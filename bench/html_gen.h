@@ -10,18 +10,18 @@
 
 /// The kinds of input the generator makes.
 enum class Shape {
-  kMix,        ///< documentation pages: head, style, script, headings, text, lists, tables, code
-  kProse,      ///< plain paragraphs of text, no markup
-  kTags,       ///< tag-dense markup with little text
-  kEntities,   ///< text dense with character references
-  kLinks,      ///< lists of links to a few hundred targets
+  kMix,       ///< documentation pages: head, style, script, headings, text, lists, tables, code
+  kProse,     ///< plain paragraphs of text, no markup
+  kTags,      ///< tag-dense markup with little text
+  kEntities,  ///< text dense with character references
+  kLinks,     ///< lists of links to a few hundred targets
   kDistinctLinks,  ///< lists of links, every target new
-  kPre,        ///< preformatted code blocks
-  kLongLine,   ///< the page mix with every line end turned into a space
-  kSoup,       ///< random pieces of markup, references, line ends and odd bytes
-  kSoupEof,    ///< the same with an occasional 0x1A byte (end of text)
-  kRandom,     ///< random bytes other than 0x1A
-  kRandomEof,  ///< random bytes
+  kPre,            ///< preformatted code blocks
+  kLongLine,       ///< the page mix with every line end turned into a space
+  kSoup,           ///< random pieces of markup, references, line ends and odd bytes
+  kSoupEof,        ///< the same with an occasional 0x1A byte (end of text)
+  kRandom,         ///< random bytes other than 0x1A
+  kRandomEof,      ///< random bytes
 };
 
 /// Looks a shape up by its name ("mix", "prose", ...). Returns false for an

@@ -43,10 +43,9 @@ void BM_Convert(benchmark::State& bench, Shape shape, ScanWay way) {
   bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * input.size()));
 }
 
-#define QLN_SHAPE(name, shape)                                              \
-  BENCHMARK_CAPTURE(BM_Convert, name, shape, ScanWay::kShortcuts)           \
-      ->Unit(benchmark::kMillisecond);                                      \
-  BENCHMARK_CAPTURE(BM_Convert, name##_by_rules, shape, ScanWay::kRulesOnly) \
+#define QLN_SHAPE(name, shape)                                                                    \
+  BENCHMARK_CAPTURE(BM_Convert, name, shape, ScanWay::kShortcuts)->Unit(benchmark::kMillisecond); \
+  BENCHMARK_CAPTURE(BM_Convert, name##_by_rules, shape, ScanWay::kRulesOnly)                      \
       ->Unit(benchmark::kMillisecond)
 
 QLN_SHAPE(page_mix, Shape::kMix);

@@ -73,9 +73,8 @@ qln_status qln_parse_settings(const char* file, size_t size, qln_settings* setti
   return Guarded([&] { ToC(qln::ParseSettings(std::string_view(file, size)), settings); });
 }
 
-qln_status qln_convert(const char* input, size_t size, const qln_settings* settings,
-                       qln_mode mode, qln_line_ends line_ends, char** output,
-                       size_t* output_size) {
+qln_status qln_convert(const char* input, size_t size, const qln_settings* settings, qln_mode mode,
+                       qln_line_ends line_ends, char** output, size_t* output_size) {
   qln::Mode cc_mode;
   qln::LineEnds cc_line_ends;
   if ((input == nullptr && size > 0) || output == nullptr || output_size == nullptr ||
@@ -95,17 +94,15 @@ qln_status qln_convert(const char* input, size_t size, const qln_settings* setti
 
 void qln_free(void* memory) { std::free(memory); }
 
-qln_status qln_converter_new(const qln_settings* settings, qln_mode mode,
-                             qln_line_ends line_ends, qln_sink sink, void* user,
-                             qln_converter** converter) {
+qln_status qln_converter_new(const qln_settings* settings, qln_mode mode, qln_line_ends line_ends,
+                             qln_sink sink, void* user, qln_converter** converter) {
   qln::Mode cc_mode;
   qln::LineEnds cc_line_ends;
-  if (sink == nullptr || converter == nullptr ||
-      !FromC(mode, line_ends, &cc_mode, &cc_line_ends))
+  if (sink == nullptr || converter == nullptr || !FromC(mode, line_ends, &cc_mode, &cc_line_ends))
     return QLN_ERROR_ARGUMENT;
   return Guarded([&] {
-    *converter = new qln_converter{
-        qln::Converter(FromC(settings), cc_mode, cc_line_ends, sink, user)};
+    *converter =
+        new qln_converter{qln::Converter(FromC(settings), cc_mode, cc_line_ends, sink, user)};
   });
 }
 

@@ -29,8 +29,7 @@ void AppendSpaces(int64_t count, std::string* output) {
 /// Ends the current line; under a heading bit the line gets its underline.
 void EndLine(ConversionState* state, std::string* output) {
   AppendNewline(*state, output);
-  if (state->FormatFlags & kUnderlineBits)
-    AppendUnderline(*state, state->LineColumn, output);
+  if (state->FormatFlags & kUnderlineBits) AppendUnderline(*state, state->LineColumn, output);
   state->LineColumn = 0;
 }
 
@@ -39,8 +38,7 @@ void PlaceWord(ConversionState* state, const RunSettings& settings, int64_t n,
                std::string* output) {
   // The right limit is RightMargin - LeftMargin; at column 0 a long word
   // still gets a line end first.
-  if (n + state->LineColumn >= settings.RightMargin - settings.LeftMargin)
-    EndLine(state, output);
+  if (n + state->LineColumn >= settings.RightMargin - settings.LeftMargin) EndLine(state, output);
   // Below the indent threshold only the margin can be missing (the threshold
   // is 0 under NoIndent); above it the word needs its separator.
   const int64_t threshold = IndentThreshold(*state, settings);
@@ -58,8 +56,7 @@ void PlaceWord(ConversionState* state, const RunSettings& settings, int64_t n,
 }
 
 /// Steps 3 and 4 of placing a word: the line ends asked for after it.
-void EndLinesAfter(ConversionState* state, const RunSettings& settings,
-                   std::string* output) {
+void EndLinesAfter(ConversionState* state, const RunSettings& settings, std::string* output) {
   if (state->FormatFlags & EndLineAfter) {
     if (state->LineColumn > IndentThreshold(*state, settings)) EndLine(state, output);
     state->FormatFlags &= ~EndLineAfter;
@@ -73,15 +70,13 @@ void EndLinesAfter(ConversionState* state, const RunSettings& settings,
 
 }  // namespace
 
-void AppendUnderline(const ConversionState& state, int64_t count,
-                     std::string* output) {
-  if (count > 0)
-    output->append(count, (state.FormatFlags & UnderlineDouble) ? '=' : '-');
+void AppendUnderline(const ConversionState& state, int64_t count, std::string* output) {
+  if (count > 0) output->append(count, (state.FormatFlags & UnderlineDouble) ? '=' : '-');
   AppendNewline(state, output);
 }
 
-void EmitWord(ConversionState* state, const RunSettings& settings,
-              std::string_view word, std::string* output) {
+void EmitWord(ConversionState* state, const RunSettings& settings, std::string_view word,
+              std::string* output) {
   if (!(state->FormatFlags & Preformatted)) {
     // Usually the word begins with the one whitespace character that ended
     // the word before it.
@@ -98,8 +93,7 @@ void EmitWord(ConversionState* state, const RunSettings& settings,
     output->append(word);
     state->LineColumn += static_cast<int64_t>(word.size());
   }
-  if (state->FormatFlags & (EndLineAfter | NewLineAfter))
-    EndLinesAfter(state, settings, output);
+  if (state->FormatFlags & (EndLineAfter | NewLineAfter)) EndLinesAfter(state, settings, output);
 }
 
 }  // namespace qln::detail

@@ -23,15 +23,14 @@ inline bool IsBlankWord(std::string_view word) {
 /// state's FormatFlags and appends it to `output`: margin, separator, the word,
 /// then the line ends that EndLineAfter and NewLineAfter ask for, clearing them.
 /// In preformatted mode the word is written verbatim.
-void EmitWord(ConversionState* state, const RunSettings& settings,
-              std::string_view word, std::string* output);
+void EmitWord(ConversionState* state, const RunSettings& settings, std::string_view word,
+              std::string* output);
 
 /// True when EmitWord would neither write nor change anything for `word`:
 /// nothing or a single whitespace character, outside preformatted text, with
 /// no line end asked for. Saves callers a call for the commonest pending word.
 inline bool EmitsNothing(const ConversionState& state, std::string_view word) {
-  return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) &&
-         IsBlankWord(word);
+  return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) && IsBlankWord(word);
 }
 
 /// True when `word` (non-empty) ends a sentence: its last character, or the
@@ -40,8 +39,8 @@ inline bool EndsSentence(std::string_view word) {
   unsigned char last = word.back();
   if (last == '"' && word.size() > 1) last = word[word.size() - 2];
   // ".", ":", "!" and "?" all lie below 64: one bit each.
-  constexpr uint64_t kEnds = uint64_t{1} << '.' | uint64_t{1} << ':' |
-                             uint64_t{1} << '!' | uint64_t{1} << '?';
+  constexpr uint64_t kEnds =
+      uint64_t{1} << '.' | uint64_t{1} << ':' | uint64_t{1} << '!' | uint64_t{1} << '?';
   return last < 64 && (kEnds >> last) & 1;
 }
 
@@ -54,14 +53,12 @@ inline bool EndsSentence(std::string_view word) {
 inline bool PlacesAfterOneSpace(const ConversionState& state, const RunSettings& settings) {
   const int64_t threshold = (state.FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
   return !(state.FormatFlags & (Preformatted | EndLineAfter | NewLineAfter)) &&
-         state.LineColumn > threshold &&
-         !(settings.Space2AfterPeriod && state.SentenceEnded);
+         state.LineColumn > threshold && !(settings.Space2AfterPeriod && state.SentenceEnded);
 }
 
 /// Appends `count` underline characters ("=" under UnderlineDouble, "-"
 /// otherwise), then the line end.
-void AppendUnderline(const ConversionState& state, int64_t count,
-                     std::string* output);
+void AppendUnderline(const ConversionState& state, int64_t count, std::string* output);
 
 }  // namespace qln::detail
 

@@ -15,8 +15,8 @@ void AppendAsText(std::string_view bytes, bool* held_cr, std::string* text) {
   // The text between CRs is copied in whole stretches.
   while (!bytes.empty()) {
     const void* cr = std::memchr(bytes.data(), '\r', bytes.size());
-    const size_t plain = cr ? static_cast<size_t>(static_cast<const char*>(cr) - bytes.data())
-                            : bytes.size();
+    const size_t plain =
+        cr ? static_cast<size_t>(static_cast<const char*>(cr) - bytes.data()) : bytes.size();
     text->append(bytes.substr(0, plain));
     bytes.remove_prefix(plain);
     if (bytes.empty()) break;

@@ -55,8 +55,8 @@ void GrowIndex(UrlList* urls) {
 /// one ".. [i] target" line per entry, each ended by `newline`, stopping once
 /// `output` holds `limit` bytes or more. Returns true when the list is done,
 /// and then releases it.
-bool AppendListPart(UrlList* urls, std::string_view lead, std::string_view newline,
-                    size_t* next, size_t limit, std::string* output) {
+bool AppendListPart(UrlList* urls, std::string_view lead, std::string_view newline, size_t* next,
+                    size_t limit, std::string* output) {
   const size_t count = urls->ends.size();
   if (count == 0) return true;
   if (*next == 0) {

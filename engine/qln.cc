@@ -51,11 +51,10 @@ RunSettings ToRunSettings(const Settings& settings) {
 
 }  // namespace detail
 
-Converter::Converter(const Settings& settings, Mode mode, LineEnds line_ends, Sink sink,
-                     void* user)
+Converter::Converter(const Settings& settings, Mode mode, LineEnds line_ends, Sink sink, void* user)
     : conversion_(std::make_unique<detail::Conversion>()) {
-  detail::StartConversion(conversion_.get(), detail::ToRunSettings(settings), mode, line_ends,
-                          sink, user);
+  detail::StartConversion(conversion_.get(), detail::ToRunSettings(settings), mode, line_ends, sink,
+                          user);
 }
 
 Converter::~Converter() = default;

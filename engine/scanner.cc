@@ -41,8 +41,7 @@ void ReturnEntityToTag(ConversionState* state) {
 
 /// Hands the pending word to the formatter (or, in head text, discards it) and
 /// starts an empty one.
-void EndWord(ConversionState* state, const RunSettings& settings,
-             std::string* output) {
+void EndWord(ConversionState* state, const RunSettings& settings, std::string* output) {
   if (!(state->FormatFlags & InHead) && !EmitsNothing(*state, state->WordBuffer))
     EmitWord(state, settings, state->WordBuffer, output);
   state->WordBuffer.clear();
@@ -65,8 +64,7 @@ void EndEntity(ConversionState* state) {
 // Rule 2: ">" ends an open tag. A reference of the tag's own that is still open
 // goes back into its text first; one opened outside the tag stays open. The
 // tag's text is empty again while no tag is open.
-void EndTag(ConversionState* state, const RunSettings& settings,
-            std::string* output) {
+void EndTag(ConversionState* state, const RunSettings& settings, std::string* output) {
   if (state->EntityOpen && state->EntityInTag) ReturnEntityToTag(state);
   state->TagOpen = false;
   HandleTag(state, settings, state->TagBuffer, output);
@@ -131,21 +129,19 @@ bool EndsChunk(std::string_view chunk, size_t i, ChunkEnd end) {
   return end == ChunkEnd::kLineFeeds && chunk[i] == '\n';
 }
 
-bool IsKeptLineEnd(const ConversionState& state, const RunSettings& settings,
-                   char c, bool is_last) {
+bool IsKeptLineEnd(const ConversionState& state, const RunSettings& settings, char c,
+                   bool is_last) {
   if (!settings.KeepLinefeeds) return false;
   return state.CrLfMode ? c == '\r' : (c == '\n' && is_last);
 }
 
 // The chunk ended right after the previous piece, whose last byte was scanned
 // as one the chunk goes on after: do what that byte does as the chunk's last.
-void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings,
-                        std::string* output) {
+void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings, std::string* output) {
   using ContinuedByte = ConversionState::ContinuedByte;
   if (state->PieceEndedWith == ContinuedByte::kWordCharacter) {
     EndWord(state, settings, output);  // rule 9
-  } else if (state->PieceEndedWith == ContinuedByte::kLineFeed &&
-             !(state->FormatFlags & InHead)) {
+  } else if (state->PieceEndedWith == ContinuedByte::kLineFeed && !(state->FormatFlags & InHead)) {
     // Rule 7: the line feed already emitted the word and opened the next one;
     // an empty word now writes the line end that word would have carried.
     state->FormatFlags |= NewLineAfter;
@@ -158,8 +154,8 @@ void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings,
 // Rule 9 for a run of word characters, with rule 8 cutting it where the word
 // is full. Returns true when the run's last byte was added by rule 9, so that
 // when it is also the chunk's last byte the word goes out.
-bool JoinWord(ConversionState* state, const RunSettings& settings,
-              std::string_view run, std::string* output) {
+bool JoinWord(ConversionState* state, const RunSettings& settings, std::string_view run,
+              std::string* output) {
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
   std::string& word = state->WordBuffer;
   bool joined = true;
@@ -196,8 +192,8 @@ uint64_t WordStopsAt(const char* p, const char* end, uint64_t* spaces) {
 // space and the word: then the words go out as they stand in the input, in
 // one piece. Returns the position of the space after the last word taken
 // (`space` when there is none); that space is the pending word.
-size_t TakePlainWords(ConversionState* state, const RunSettings& settings,
-                      std::string_view chunk, size_t space, std::string* output) {
+size_t TakePlainWords(ConversionState* state, const RunSettings& settings, std::string_view chunk,
+                      size_t space, std::string* output) {
   const char* text = chunk.data();
   const char* end = text + chunk.size();
   if (space + 1 == chunk.size() || !InClass(text[space + 1], kWordText) ||
@@ -227,7 +223,8 @@ size_t TakePlainWords(ConversionState* state, const RunSettings& settings,
     // A word that does not end at a space (never true past the chunk's
     // end), an empty one, and one that would not fit end the stretch.
     uint64_t ends = (stops & ~spaces) | (stops & (stops << 1 | 1));
-    if (bound < window + 64) ends |= bound > window ? ~uint64_t{0} << (bound - window) : ~uint64_t{0};
+    if (bound < window + 64)
+      ends |= bound > window ? ~uint64_t{0} << (bound - window) : ~uint64_t{0};
     const int first_end = ends ? std::countr_zero(ends) : 64;
     uint64_t taken = first_end < 64 ? stops & ((uint64_t{1} << first_end) - 1) : stops;
     if (one_at_a_time) taken &= -taken;
@@ -256,9 +253,8 @@ size_t TakePlainWords(ConversionState* state, const RunSettings& settings,
 // whitespace (a line feed kept as a line end included). Emitting the pending
 // word and the run together would write the same text (in preformatted text
 // the pending whitespace is written first).
-size_t TakeWord(ConversionState* state, const RunSettings& settings,
-                std::string_view chunk, size_t at, ChunkEnd end,
-                std::string* output) {
+size_t TakeWord(ConversionState* state, const RunSettings& settings, std::string_view chunk,
+                size_t at, ChunkEnd end, std::string* output) {
   const char* text = chunk.data();
   const size_t run = simd::RunLength<kWordText>(text + at, text + chunk.size());
   const size_t after = at + run;
@@ -269,9 +265,8 @@ size_t TakeWord(ConversionState* state, const RunSettings& settings,
     // A kept line end takes the word out with a line end after it; a
     // carriage return kept as one may take a line feed along, and is left to
     // the byte-by-byte rules.
-    const bool kept_line_end =
-        text[after] != ' ' &&
-        IsKeptLineEnd(*state, settings, text[after], EndsChunk(chunk, after, end));
+    const bool kept_line_end = text[after] != ' ' && IsKeptLineEnd(*state, settings, text[after],
+                                                                   EndsChunk(chunk, after, end));
     if (!kept_line_end || text[after] == '\n') {
       if (after + 1 == chunk.size() && end == ChunkEnd::kContinues &&
           IsKeptLineEnd(*state, settings, text[after], true))
@@ -317,9 +312,8 @@ size_t WholeTagLength(std::string_view chunk, size_t at) {
 // The shortcuts: with no reference open, runs of bytes that rules 6 and 9
 // would take one by one, a whole tag, and a whole word are taken at once.
 // Returns the number of bytes taken, 0 when none applies.
-size_t TakeRun(ConversionState* state, const RunSettings& settings,
-               std::string_view chunk, size_t at, ChunkEnd end,
-               std::string* output) {
+size_t TakeRun(ConversionState* state, const RunSettings& settings, std::string_view chunk,
+               size_t at, ChunkEnd end, std::string* output) {
   const char c = chunk[at];
   if (state->TagOpen) {
     if (!InClass(c, kTagText)) return 0;
@@ -331,8 +325,7 @@ size_t TakeRun(ConversionState* state, const RunSettings& settings,
   if (c == '<') {
     // Rules 4, 6 and 2 in one step; the tag's text is read where it lies.
     if (size_t length = WholeTagLength(chunk, at)) {
-      HandleTag(state, settings, chunk.substr(at + 1, std::min(length - 2, kMaxTagLength)),
-                output);
+      HandleTag(state, settings, chunk.substr(at + 1, std::min(length - 2, kMaxTagLength)), output);
       return length;
     }
   }
@@ -420,8 +413,8 @@ void ScanPiece(ConversionState* state, const RunSettings& settings, std::string_
 
 }  // namespace
 
-bool ScanChunk(ConversionState* state, const RunSettings& settings,
-               std::string_view chunk, std::string* output, ChunkEnd end) {
+bool ScanChunk(ConversionState* state, const RunSettings& settings, std::string_view chunk,
+               std::string* output, ChunkEnd end) {
   size_t zero = chunk.find('\0');
   if (zero != std::string_view::npos && end != ChunkEnd::kLineFeeds) {
     ScanPiece(state, settings, chunk.substr(0, zero), output, ChunkEnd::kEnds);
@@ -453,8 +446,7 @@ void DecodeEntity(std::string_view reference, std::string* destination) {
     // The number as atoi reads it: leading whitespace, a sign, then digits.
     std::string digits(reference.substr(1));
     long value = std::strtol(digits.c_str(), nullptr, 10);
-    if (value >= 1 && value <= 255)
-      destination->push_back(static_cast<char>(value));
+    if (value >= 1 && value <= 255) destination->push_back(static_cast<char>(value));
   } else if (reference.size() == 4 && reference.substr(1) == "uml") {
     destination->push_back(reference[0]);
     destination->push_back('e');

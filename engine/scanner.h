@@ -25,9 +25,8 @@ enum class ChunkEnd {
 /// byte ends the chunk there; the rest of that chunk is not scanned (under
 /// kLineFeeds scanning goes on after the next line feed). Returns false when
 /// a zero byte ended a chunk whose rest lies beyond the piece, true otherwise.
-bool ScanChunk(ConversionState* state, const RunSettings& settings,
-               std::string_view chunk, std::string* output,
-               ChunkEnd end = ChunkEnd::kEnds);
+bool ScanChunk(ConversionState* state, const RunSettings& settings, std::string_view chunk,
+               std::string* output, ChunkEnd end = ChunkEnd::kEnds);
 
 /// Appends the decoded text of a collected reference (the characters after
 /// "&", without ";") to `destination`: "gt" and "lt", "#" and a number from 1

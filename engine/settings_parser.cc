@@ -20,8 +20,7 @@ int DigitValue(char c) { return c - '0'; }
 /// ends at its first zero byte.
 std::string_view NextLine(std::string_view* text) {
   size_t lf = text->find('\n');
-  size_t length = std::min(lf == std::string_view::npos ? text->size() : lf + 1,
-                           kMaxLineLength);
+  size_t length = std::min(lf == std::string_view::npos ? text->size() : lf + 1, kMaxLineLength);
   std::string_view line = text->substr(0, length);
   text->remove_prefix(length);
   return line.substr(0, line.find('\0'));
@@ -72,9 +71,7 @@ void ParseRightMargin(std::string_view value, Settings* settings) {
 }
 
 /// The value cut at its first space.
-std::string_view FirstWord(std::string_view value) {
-  return value.substr(0, value.find(' '));
-}
+std::string_view FirstWord(std::string_view value) { return value.substr(0, value.find(' ')); }
 
 // "0" or "1" as the first character; anything else keeps the setting.
 void ParseSwitch(std::string_view value, int* setting) {

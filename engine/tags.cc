@@ -102,18 +102,15 @@ struct TagRow {
 // Whole tag texts, upper-cased. Each name stands once, so order does not
 // matter here; the anchor rows are tried before this table.
 constexpr TagRow kTagRows[] = {
-    {"B", Bold},          {"/B", Bold},         {"STRONG", Bold},
-    {"/STRONG", Bold},    {"BR", LineBreak},    {"DT", DefinitionTerm},
-    {"DD", DefinitionData}, {"EM", Emphasis},   {"/EM", Emphasis},
-    {"H1", Heading1Start}, {"H2", Heading2Start}, {"H3", HeadingStart},
-    {"H4", HeadingStart}, {"H5", HeadingStart}, {"H6", HeadingStart},
-    {"/H1", HeadingEnd},  {"/H2", HeadingEnd},  {"/H3", HeadingEnd},
-    {"/H4", HeadingEnd},  {"/H5", HeadingEnd},  {"/H6", HeadingEnd},
-    {"HEAD", HeadStart},  {"TITLE", HeadStart}, {"/HEAD", HeadEnd},
-    {"/TITLE", HeadEnd},  {"BODY", HeadEnd},    {"HR", Rule},
-    {"I", Italic},        {"/I", Italic},       {"LI", ListItem},
-    {"P", Paragraph},     {"UL", Paragraph},    {"/UL", Paragraph},
-    {"PRE", PreStart},    {"/PRE", PreEnd},
+    {"B", Bold},          {"/B", Bold},           {"STRONG", Bold},       {"/STRONG", Bold},
+    {"BR", LineBreak},    {"DT", DefinitionTerm}, {"DD", DefinitionData}, {"EM", Emphasis},
+    {"/EM", Emphasis},    {"H1", Heading1Start},  {"H2", Heading2Start},  {"H3", HeadingStart},
+    {"H4", HeadingStart}, {"H5", HeadingStart},   {"H6", HeadingStart},   {"/H1", HeadingEnd},
+    {"/H2", HeadingEnd},  {"/H3", HeadingEnd},    {"/H4", HeadingEnd},    {"/H5", HeadingEnd},
+    {"/H6", HeadingEnd},  {"HEAD", HeadStart},    {"TITLE", HeadStart},   {"/HEAD", HeadEnd},
+    {"/TITLE", HeadEnd},  {"BODY", HeadEnd},      {"HR", Rule},           {"I", Italic},
+    {"/I", Italic},       {"LI", ListItem},       {"P", Paragraph},       {"UL", Paragraph},
+    {"/UL", Paragraph},   {"PRE", PreStart},      {"/PRE", PreEnd},
 };
 
 /// A tag text of at most kMaxNameLength characters as one number: its
@@ -182,8 +179,8 @@ TagActionFn FindTagAction(uint64_t key) {
 
 }  // namespace
 
-void HandleTag(ConversionState* state, const RunSettings& settings,
-               std::string_view tag, std::string* output) {
+void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,
+               std::string* output) {
   // Only an anchor needs its text upper-cased outside quotes, for its HREF,
   // and ExtractHref reads it so. Every other row compares the whole text
   // with a name, case aside.
@@ -203,8 +200,7 @@ void HandleTag(ConversionState* state, const RunSettings& settings,
     }
   }
   // Any other tag only ends the pending word.
-  if (!state->WordBuffer.empty() && !(state->FormatFlags & InHead))
-    Emit(state, settings, output);
+  if (!state->WordBuffer.empty() && !(state->FormatFlags & InHead)) Emit(state, settings, output);
 }
 
 }  // namespace qln::detail

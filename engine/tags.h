@@ -14,8 +14,8 @@ namespace qln::detail {
 /// Acts on one tag whose text (without "<" and ">") is `tag`; case does not
 /// matter outside quotes. May emit the pending word (state->WordBuffer) to
 /// `output`, or append marks or a link number to it.
-void HandleTag(ConversionState* state, const RunSettings& settings,
-               std::string_view tag, std::string* output);
+void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,
+               std::string* output);
 
 }  // namespace qln::detail
 

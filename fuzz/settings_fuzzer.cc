@@ -1,9 +1,9 @@
 // Fuzzes the settings reader on arbitrary file contents: every setting must
 // end up within the range the file may set, or at its default.
+#include <qln/settings.h>
+
 #include <cstdint>
 #include <string_view>
-
-#include <qln/settings.h>
 
 #include "engine/run_settings.h"
 #include "fuzz/fuzz_settings.h"

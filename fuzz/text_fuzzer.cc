@@ -29,9 +29,9 @@ const std::string& WorkFolder() {
   }();
   static const bool cleaned_up_at_exit = [] {
     return std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(WorkFolder(), ignored);
-    }) == 0;
+             std::error_code ignored;
+             std::filesystem::remove_all(WorkFolder(), ignored);
+           }) == 0;
   }();
   (void)cleaned_up_at_exit;
   return folder;

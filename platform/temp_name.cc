@@ -22,8 +22,8 @@ std::string UniqueSuffix(uint64_t seed, int attempt) {
 
 }  // namespace
 
-std::string TempPathFor(const std::string& target, std::string_view separators,
-                        uint64_t seed, int attempt) {
+std::string TempPathFor(const std::string& target, std::string_view separators, uint64_t seed,
+                        int attempt) {
   const size_t separator = target.find_last_of(separators);
   const size_t name_start = separator == std::string::npos ? 0 : separator + 1;
   std::string path = target.substr(0, name_start);

@@ -16,8 +16,8 @@ constexpr int kTempNameAttempts = 100;
 /// ".page.txt.qln-k3x9a2" beside "page.txt". `separators` are the characters
 /// that end a folder name; `seed` should differ between runs (time, process).
 /// The target's name is cut short enough for the folder to take the result.
-std::string TempPathFor(const std::string& target, std::string_view separators,
-                        uint64_t seed, int attempt);
+std::string TempPathFor(const std::string& target, std::string_view separators, uint64_t seed,
+                        int attempt);
 
 }  // namespace platform
 

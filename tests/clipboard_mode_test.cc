@@ -37,8 +37,8 @@ TEST_F(ClipboardModeTest, ATextThatConvertsToNothingLeavesAnEmptyText) {
 }
 
 TEST_F(ClipboardModeTest, NoTextOrAnEmptyTextIsLeftAlone) {
-  for (std::optional<std::string> text : {std::optional<std::string>(),
-                                          std::optional<std::string>("")}) {
+  for (std::optional<std::string> text :
+       {std::optional<std::string>(), std::optional<std::string>("")}) {
     ResetFakeClipboard().text = text;
     ConvertClipboard({});
     EXPECT_EQ(text, TheFakeClipboard().text);

@@ -32,8 +32,8 @@ std::vector<std::string> Inputs() {
       "it\x92s caf\xe9 &auml;&#65;&#10;&#13; <A HREF=\"a.htm\">x</A>\r",
       std::string(70000, 'w') + "\r\n" + std::string(70000, ' ') + "<B>x</B>\r",
   };
-  for (Shape shape : {Shape::kMix, Shape::kSoup, Shape::kSoupEof, Shape::kRandom,
-                      Shape::kLongLine, Shape::kDistinctLinks})
+  for (Shape shape : {Shape::kMix, Shape::kSoup, Shape::kSoupEof, Shape::kRandom, Shape::kLongLine,
+                      Shape::kDistinctLinks})
     inputs.push_back(GenerateHtml(shape, 150000, 3));
   return inputs;
 }
@@ -83,9 +83,9 @@ TEST(ConverterTest, PiecesOfAnySizeConvertAsTheWholeAndTheRulesAsTheShortcuts) {
     for (const RunSettings& settings : SomeSettings()) {
       for (Mode mode : {Mode::kFile, Mode::kClipboard}) {
         for (LineEnds line_ends : {LineEnds::kCrLf, LineEnds::kLf}) {
-          SCOPED_TRACE(testing::Message() << input.substr(0, 40) << " mode "
-                                          << static_cast<int>(mode) << " line ends "
-                                          << static_cast<int>(line_ends));
+          SCOPED_TRACE(testing::Message()
+                       << input.substr(0, 40) << " mode " << static_cast<int>(mode) << " line ends "
+                       << static_cast<int>(line_ends));
           Streamed whole(settings, mode, line_ends);
           FeedConversion(&whole.conversion, input);
           FinishConversion(&whole.conversion);
@@ -113,8 +113,7 @@ TEST(ConverterTest, PiecesOfAnySizeConvertAsTheWholeAndTheRulesAsTheShortcuts) {
 
 TEST(ConverterTest, OutputArrivesAsTheInputDoes) {
   std::string output;
-  qln::Converter converter(qln::kDefaultSettings, Mode::kFile, LineEnds::kCrLf, AppendTo,
-                           &output);
+  qln::Converter converter(qln::kDefaultSettings, Mode::kFile, LineEnds::kCrLf, AppendTo, &output);
   converter.Feed("<P>Hello <A HREF=\"a.htm\">wor");
   EXPECT_EQ("\r\n  Hello", output);
   converter.Feed("ld</A>.\r");
@@ -142,9 +141,9 @@ TEST(ConverterTest, MemoryStaysBoundedWhateverTheInputsSize) {
     for (int i = 0; i < 8; i++) {
       FeedConversion(&conversion, piece);
       EXPECT_GT(written, 0u);
-      for (size_t capacity : {conversion.text.capacity(), conversion.output.capacity(),
-                              conversion.wire.capacity(), conversion.state.WordBuffer.capacity(),
-                              conversion.state.TagBuffer.capacity()})
+      for (size_t capacity :
+           {conversion.text.capacity(), conversion.output.capacity(), conversion.wire.capacity(),
+            conversion.state.WordBuffer.capacity(), conversion.state.TagBuffer.capacity()})
         EXPECT_LT(capacity, 1u << 20);
     }
   }

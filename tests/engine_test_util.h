@@ -27,8 +27,8 @@ inline std::string Scan(ConversionState* state, const std::vector<std::string>& 
 }
 
 /// Converts the chunks with a fresh state; `crlf` selects clipboard line ends.
-inline std::string Convert(const std::vector<std::string>& chunks,
-                           const RunSettings& settings = {}, bool crlf = false) {
+inline std::string Convert(const std::vector<std::string>& chunks, const RunSettings& settings = {},
+                           bool crlf = false) {
   ConversionState state;
   state.CrLfMode = crlf;
   return Scan(&state, chunks, settings);

@@ -53,11 +53,11 @@ TEST(FormatterTest, WrapsAtRightMarginMinusLeftMargin) {
     std::string expected;
   };
   const Case cases[] = {
-      {2, 78, 70, 5, " xxxxx"},          // 75 < 76: same line
-      {2, 78, 70, 6, "\n  xxxxxx"},      // 76: next line
-      {4, 40, 30, 5, " xxxxx"},          // 35 < 36
-      {4, 40, 30, 6, "\n    xxxxxx"},    // 36
-      {0, 40, 39, 1, "\nx"},             // no margin, no separator
+      {2, 78, 70, 5, " xxxxx"},        // 75 < 76: same line
+      {2, 78, 70, 6, "\n  xxxxxx"},    // 76: next line
+      {4, 40, 30, 5, " xxxxx"},        // 35 < 36
+      {4, 40, 30, 6, "\n    xxxxxx"},  // 36
+      {0, 40, 39, 1, "\nx"},           // no margin, no separator
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.expected);
@@ -169,7 +169,6 @@ TEST(FormatterTest, CrLfModeWritesCrLfEverywhere) {
   EXPECT_EQ(Place(&state, {" word"}), "\r\n" + std::string(72, '=') + "\r\n  word\r\n");
 }
 
-
 /// The scanner's shortcut for a plain word, one word at a time: when
 /// PlacesAfterOneSpace holds and the word's end stays before column
 /// RightMargin - LeftMargin, it moves the column and the sentence flag and
@@ -192,10 +191,18 @@ TEST(FormatterTest, PlaceAfterOneSpaceAgreesWithEmitWord) {
     bool sentence_ended;
   };
   const Start starts[] = {
-      {0, 0, false},  {2, 0, false},  {3, 0, false},  {40, 0, true},
-      {70, 0, false}, {71, 0, false}, {1, NoIndent, false},
-      {0, NoIndent, false}, {10, Preformatted, false}, {10, EndLineAfter, false},
-      {10, NewLineAfter, false}, {10, UnderlineDouble, false},
+      {0, 0, false},
+      {2, 0, false},
+      {3, 0, false},
+      {40, 0, true},
+      {70, 0, false},
+      {71, 0, false},
+      {1, NoIndent, false},
+      {0, NoIndent, false},
+      {10, Preformatted, false},
+      {10, EndLineAfter, false},
+      {10, NewLineAfter, false},
+      {10, UnderlineDouble, false},
   };
   RunSettings spaced;
   spaced.Space2AfterPeriod = 1;

@@ -76,12 +76,18 @@ TEST(LinksTest, LinkNumberCountsTowardsTheWordLimit) {
 // double quotes, without that text being made.
 TEST(LinksTest, ExtractHrefReadsTheTextAsUpperCasedOutsideQuotes) {
   const std::string tags[] = {
-      "a href=\"Page.HTM\"",         "A hReF=\"x\"",
-      "a title=\"a HREF\" z\"yy\"",   "a title=\"x\" href\"=\"low\"",
-      "a x=\"\"\" href=\"in\"",        "a href=low\"quoted\" href=\"Two\"",
-      "a\"b href=\"c\"d\"",             "a href=\"\"",
-      "a href\"lo\"",                   "a \"href=\"abc\" q",
-      "a href=\"x\"\nhref=\"y\"",       "a hre\"f=\"x\"",
+      "a href=\"Page.HTM\"",
+      "A hReF=\"x\"",
+      "a title=\"a HREF\" z\"yy\"",
+      "a title=\"x\" href\"=\"low\"",
+      "a x=\"\"\" href=\"in\"",
+      "a href=low\"quoted\" href=\"Two\"",
+      "a\"b href=\"c\"d\"",
+      "a href=\"\"",
+      "a href\"lo\"",
+      "a \"href=\"abc\" q",
+      "a href=\"x\"\nhref=\"y\"",
+      "a hre\"f=\"x\"",
   };
   for (const std::string& tag : tags) {
     SCOPED_TRACE(tag);
@@ -106,15 +112,15 @@ TEST(LinksTest, ExtractHref) {
   const Case cases[] = {
       {"A HREF=\"new\"", "new"},
       {"A\t  HREF=\"x y\" NAME=\"n\"", "x y"},
-      {"AHREF=\"x\"", "x"},                  // looking starts at the second character
-      {"A HREFLANG=\"en\"", "en"},           // a longer token beginning with HREF
-      {"A HREF = \"x\"", "x"},               // the next quote, wherever it is
-      {"A HREF=\"x", "x"},                   // up to the end of the text
-      {"A HREF=\"a\" HREF=\"b\"", "ab"},     // a second target is appended
-      {"A HREF=\"", ""},                     // a quote as last character empties it
+      {"AHREF=\"x\"", "x"},               // looking starts at the second character
+      {"A HREFLANG=\"en\"", "en"},        // a longer token beginning with HREF
+      {"A HREF = \"x\"", "x"},            // the next quote, wherever it is
+      {"A HREF=\"x", "x"},                // up to the end of the text
+      {"A HREF=\"a\" HREF=\"b\"", "ab"},  // a second target is appended
+      {"A HREF=\"", ""},                  // a quote as last character empties it
       {"A HREF=\"ab\" HREF=\"", "ab"},
-      {"A HREF=\"a\"b HREF=\"c\"", "ac"},       // the token goes on past the quote
-      {"A HREF=\"a b\" HREF=\"c\"", "a bc"},    // whitespace inside the target
+      {"A HREF=\"a\"b HREF=\"c\"", "ac"},     // the token goes on past the quote
+      {"A HREF=\"a b\" HREF=\"c\"", "a bc"},  // whitespace inside the target
       {"A HREF=\"p\"\tHREF=\"s t\"", "ps t"},
       {"A NAME=\"x\"", "old"},
       {"A HREF=page.htm", "old"},

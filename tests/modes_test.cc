@@ -68,8 +68,7 @@ TEST(ConvertTextTest, LongLinesConvertAsOneChunk) {
     std::string whole = ConvertWithBuffer(input, 64 * 1024);
     for (size_t size = 1; size < 40; size++)
       EXPECT_EQ(whole, ConvertWithBuffer(input, size)) << input << " / " << size;
-    EXPECT_EQ(ConvertWithBuffer(input, 64 * 1024, crlf_off),
-              ConvertWithBuffer(input, 7, crlf_off));
+    EXPECT_EQ(ConvertWithBuffer(input, 64 * 1024, crlf_off), ConvertWithBuffer(input, 7, crlf_off));
   }
 }
 

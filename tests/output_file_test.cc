@@ -19,9 +19,8 @@ TEST(OpenRegularFileTest, OpensOnlyRegularFiles) {
   std::filesystem::create_symlink(dir / "page.htm", dir / "link.htm");
   std::filesystem::create_symlink(dir / "folder.htm", dir / "folder-link.htm");
   const std::pair<std::string, bool> cases[] = {
-      {dir / "missing.htm", false}, {dir / "pipe.htm", false},
-      {dir / "folder.htm", false},  {dir / "folder-link.htm", false},
-      {"/dev/null", false},         {dir / "page.htm", true},
+      {dir / "missing.htm", false},     {dir / "pipe.htm", false}, {dir / "folder.htm", false},
+      {dir / "folder-link.htm", false}, {"/dev/null", false},      {dir / "page.htm", true},
       {dir / "link.htm", true},
   };
   for (const auto& [path, opens] : cases) {
@@ -57,7 +56,7 @@ TEST(OutputFileTest, ReplacesTheFileOnlyWhenClosed) {
     writer.Write(std::string(200000, 'n'));  // past the write buffer
     EXPECT_EQ("old", ReadFile(path));
     EXPECT_EQ(2u, FileNames(dir.path()).size());  // the file and the new one beside it
-  }  // not closed: discarded
+  }                                               // not closed: discarded
   EXPECT_EQ("old", ReadFile(path));
   EXPECT_EQ(std::vector<std::string>{"out.txt"}, FileNames(dir.path()));
 

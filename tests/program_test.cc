@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "engine/scanner.h"
-
 #include "tests/test_util.h"
 
 namespace {
@@ -81,10 +80,10 @@ TEST_F(ProgramTest, LongLineIsConvertedAsOneChunk) {
 
   std::string text = Convert(line);
   EXPECT_EQ(expected.size(), text.size());
-  EXPECT_TRUE(expected == text) << "first difference at byte "
-                                << std::mismatch(expected.begin(), expected.end(),
-                                                 text.begin(), text.end()).first -
-                                       expected.begin();
+  EXPECT_TRUE(expected == text)
+      << "first difference at byte "
+      << std::mismatch(expected.begin(), expected.end(), text.begin(), text.end()).first -
+             expected.begin();
 }
 
 TEST_F(ProgramTest, NamesTheOutputBesideTheInput) {
@@ -155,7 +154,8 @@ TEST_F(ProgramTest, FailedWriteOrReadLeavesNoOutput) {
   EXPECT_EQ(1, RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", kLimit).exit_code);
   EXPECT_EQ((std::vector<std::string>{"page.htm", "qln"}), FileNames(dir_.path()));
   // With room to spare, the same run succeeds.
-  EXPECT_EQ(0, RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", 100 * kLimit).exit_code);
+  EXPECT_EQ(0,
+            RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", 100 * kLimit).exit_code);
   std::string text = ReadFile(dir_ / "page.txt");
   EXPECT_GT(text.size(), kLimit);
   EXPECT_TRUE(text.ends_with("  Some words to convert.\r\n\r\n"));
@@ -179,9 +179,8 @@ TEST_F(ProgramTest, InputThatIsNoRegularFileEndsQuietly) {
     EXPECT_EQ(0, result.exit_code) << name;
     EXPECT_EQ("", result.standard_error) << name;
   }
-  EXPECT_EQ(
-      (std::vector<std::string>{"dangling.htm", "folder.htm", "null.htm", "pipe.htm", "qln"}),
-      FileNames(dir_.path()));
+  EXPECT_EQ((std::vector<std::string>{"dangling.htm", "folder.htm", "null.htm", "pipe.htm", "qln"}),
+            FileNames(dir_.path()));
 }
 
 TEST_F(ProgramTest, OutputThatIsTheInputOrAFolderIsNotWritten) {

@@ -19,24 +19,22 @@ TEST(ScannerTest, WordsAndReferences) {
       {{"x&ab&lt;y\n"}, "  x<y\n"},                    // a new "&" restarts
       {{"a;b > c\n"}, "  a;b > c\n"},                  // no reference, no tag
       {{"it\x92s caf\xe9 ok\n"}, "  it's caf ok\n"},
-      {{"<I\x92>x\n"}, "  '~x\n"},             // 0x92 goes to the word even in a tag
+      {{"<I\x92>x\n"}, "  '~x\n"},  // 0x92 goes to the word even in a tag
       {{"<B\xe9>x</B>\n"}, "  **x**\n"},
-      {{"<B <I>x\n"}, "  ~x\n"},               // a new "<" restarts the tag
-      {{"a\rb\n"}, "  a b\n"},                 // CR is only whitespace in file mode
-      {{"a\nb\n"}, "  a b\n"},                 // so is LF before the chunk's end
+      {{"<B <I>x\n"}, "  ~x\n"},  // a new "<" restarts the tag
+      {{"a\rb\n"}, "  a b\n"},    // CR is only whitespace in file mode
+      {{"a\nb\n"}, "  a b\n"},    // so is LF before the chunk's end
   });
 }
 
 TEST(ScannerTest, NumericReferencesKeepOnlyBytesOneTo255) {
   const std::pair<std::string, std::string> cases[] = {
-      {"gt", ">"},     {"lt", "<"},     {"GT", ""},      {"gtx", ""},
-      {"#65", "A"},    {"#1", "\x01"},  {"#255", "\xff"}, {"#233", "\xe9"},
-      {"# 66", "B"},   {"#+67", "C"},   {"#66x", "B"},   {"#0066", "B"},
-      {"#0", ""},      {"#", ""},       {"#256", ""},    {"#321", ""},
-      {"#-65", ""},    {"#x41", ""},    {"#8217", ""},   {"#999999", ""},
-      {"auml", "ae"},  {"Ouml", "Oe"},  {"xuml", "xe"},  {"uml", ""},
-      {"aumlx", ""},   {"aUml", ""},    {"amp", ""},     {"nbsp", ""},
-      {"quot", ""},    {"", ""},
+      {"gt", ">"},    {"lt", "<"},      {"GT", ""},       {"gtx", ""},   {"#65", "A"},
+      {"#1", "\x01"}, {"#255", "\xff"}, {"#233", "\xe9"}, {"# 66", "B"}, {"#+67", "C"},
+      {"#66x", "B"},  {"#0066", "B"},   {"#0", ""},       {"#", ""},     {"#256", ""},
+      {"#321", ""},   {"#-65", ""},     {"#x41", ""},     {"#8217", ""}, {"#999999", ""},
+      {"auml", "ae"}, {"Ouml", "Oe"},   {"xuml", "xe"},   {"uml", ""},   {"aumlx", ""},
+      {"aUml", ""},   {"amp", ""},      {"nbsp", ""},     {"quot", ""},  {"", ""},
   };
   for (const auto& [reference, decoded] : cases) {
     SCOPED_TRACE(reference);
@@ -46,7 +44,9 @@ TEST(ScannerTest, NumericReferencesKeepOnlyBytesOneTo255) {
   }
   // The byte is stored unchanged, and a reference that decodes to nothing
   // leaves the rest of the word alone.
-  ExpectConversions({{{"a&#233;b &#0;c&#256;d&#x41;e\n"}, "  a\xe9" "b cde\n"}});
+  ExpectConversions({{{"a&#233;b &#0;c&#256;d&#x41;e\n"},
+                      "  a\xe9"
+                      "b cde\n"}});
 }
 
 TEST(ScannerTest, WordLimitCountsTheLeadingLineFeed) {
@@ -67,16 +67,18 @@ TEST(ScannerTest, KeptLineEnds) {
       {{"line one\n", "line two\n"}, "  line one\n  line two\n"},
       {{"xx abc", "def yy"}, "  xx abc def yy"},  // the chunk's end ends the word
       {{"<PRE>  a  b\n", "  c</PRE>\n"}, "  a  b\n\n c\n"},
-      {{"a &#\n"}, "  a"},                        // the line feed joins the reference
+      {{"a &#\n"}, "  a"},  // the line feed joins the reference
       {{"a &#\n", "65;b\n"}, "  a Ab\n"},
-      {{"<HEAD>a b\n", "c</HEAD>d\n"}, "  d\n"},   // head text makes no line end
+      {{"<HEAD>a b\n", "c</HEAD>d\n"}, "  d\n"},  // head text makes no line end
   });
   RunSettings off;
   off.KeepLinefeeds = 0;
-  ExpectConversions({
-      {{"line one\n", "line two\n"}, "  line one line two"},
-      {{"<PRE>  a  b\n", "  c</PRE>\n"}, "  a  b\n  c"},
-  }, off);
+  ExpectConversions(
+      {
+          {{"line one\n", "line two\n"}, "  line one line two"},
+          {{"<PRE>  a  b\n", "  c</PRE>\n"}, "  a  b\n  c"},
+      },
+      off);
 }
 
 TEST(ScannerTest, ClipboardLineEnds) {
@@ -107,8 +109,7 @@ TEST(ScannerTest, ZeroByteEndsTheChunk) {
   EXPECT_EQ(output, "  ab ef\n");
   ConversionState piece;
   output.clear();
-  EXPECT_FALSE(ScanChunk(&piece, {}, std::string_view("ab\0cd", 5), &output,
-                         ChunkEnd::kContinues));
+  EXPECT_FALSE(ScanChunk(&piece, {}, std::string_view("ab\0cd", 5), &output, ChunkEnd::kContinues));
   EXPECT_EQ(output, "  ab");
 }
 
@@ -116,8 +117,8 @@ TEST(ScannerTest, ChunkEndingRightAfterAPieceEndsWithThatPiece) {
   // The piece after one that continues ends the chunk before any byte of its
   // own (it is empty, or opens with a zero byte): the first piece's last byte
   // is the chunk's last, and acts as such.
-  const std::string firsts[] = {"xx abc", "xx abc\n", "<PRE>a b\n", "<HEAD>t\n",
-                                "x &auml", "a<B", "ab "};
+  const std::string firsts[] = {"xx abc",  "xx abc\n", "<PRE>a b\n", "<HEAD>t\n",
+                                "x &auml", "a<B",      "ab "};
   RunSettings off;
   off.KeepLinefeeds = 0;
   for (const RunSettings& settings : {RunSettings{}, off}) {
@@ -210,9 +211,8 @@ TEST(ScannerTest, BlocksOfLinesConvertLikeTheLinesOneByOne) {
         const size_t line = all.substr(0, at).rfind('\n') + 1;  // 0 for none
         ScanChunk(&state, settings, all.substr(0, line), &output, ChunkEnd::kLineFeeds);
         std::string_view rest = all.substr(at);
-        if (at > line &&
-            !ScanChunk(&state, settings, all.substr(line, at - line), &output,
-                       ChunkEnd::kContinues))
+        if (at > line && !ScanChunk(&state, settings, all.substr(line, at - line), &output,
+                                    ChunkEnd::kContinues))
           rest.remove_prefix(std::min(rest.size(), rest.find('\n') + 1));  // skipped
         if (!rest.empty()) ScanChunk(&state, settings, rest, &output, ChunkEnd::kLineFeeds);
         ASSERT_EQ(output, by_lines) << "cut at " << at;
@@ -289,11 +289,10 @@ TEST(ScannerTest, TagTextStopsAt3071Characters) {
   EXPECT_EQ(target_of(3071, "&gt;"), "x");
 }
 
-
 /// Converts `chunks` one byte at a time, each byte a piece of its chunk, so
 /// that no run, whole tag or whole word is ever seen at once.
-std::string ConvertByteByByte(const std::vector<std::string>& chunks,
-                              const RunSettings& settings, bool crlf) {
+std::string ConvertByteByByte(const std::vector<std::string>& chunks, const RunSettings& settings,
+                              bool crlf) {
   ConversionState state;
   state.CrLfMode = crlf;
   std::string output;
@@ -312,13 +311,15 @@ TEST(ScannerTest, WordsAndTagsTakenWholeConvertAsByteByByte) {
   // among them, so that stretches of plain words end everywhere.
   std::string many;
   for (int i = 0; i < 60; i++)
-    many += std::string(1 + i % 7, static_cast<char>('a' + i % 26)) +
-            (i == 23 ? "  " : i == 41 ? "\t" : " ");
+    many += std::string(1 + i % 7, static_cast<char>('a' + i % 26)) + (i == 23   ? "  "
+                                                                       : i == 41 ? "\t"
+                                                                                 : " ");
   const std::vector<std::vector<std::string>> files = {
       {many + "end\n", "q " + a62 + " " + a62 + " r " + many + a63 + " s\n"},
       // Runs of plain words that wrap, end sentences and meet other whitespace.
       {"one two three four five six seven eight nine ten eleven twelve thirteen "
-       "fourteen fifteen sixteen.\n", "Done. Next: words\tafter a tab  and two spaces.\n"},
+       "fourteen fifteen sixteen.\n",
+       "Done. Next: words\tafter a tab  and two spaces.\n"},
       // Words at and past the word limit, before and after a space.
       {a62 + " " + a63 + " x " + a63 + "b y\n", "z " + a62 + "\n",
        "x " + a63 + " y " + std::string(33, 'c') + " z\n"},
@@ -327,10 +328,11 @@ TEST(ScannerTest, WordsAndTagsTakenWholeConvertAsByteByByte) {
        "<PRE> pre  words\there </PRE>after pre words\n",
        "<H1>Heading words here</H1>text <LI>item words <B>bold words</B> end\n"},
       // Whole tags, cut tags, tags with references and high bytes in them.
-      {"<p class=\"x\">a <a href=\"u.htm?a=1&amp;b=2\">link words</a>. <i>i</i>\n",
-       "<div\n", "id=\"d\">in <b\xe9>b</b> <x\x92y> &lt;tag&gt; <" + std::string(3100, 'q') +
-       "> tail\n"},
-      {"x>y a;b <>empty<> c\x01" "d e\x1f" "f\n"},
+      {"<p class=\"x\">a <a href=\"u.htm?a=1&amp;b=2\">link words</a>. <i>i</i>\n", "<div\n",
+       "id=\"d\">in <b\xe9>b</b> <x\x92y> &lt;tag&gt; <" + std::string(3100, 'q') + "> tail\n"},
+      {"x>y a;b <>empty<> c\x01"
+       "d e\x1f"
+       "f\n"},
   };
   RunSettings narrow;
   narrow.LeftMargin = 0;

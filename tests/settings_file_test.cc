@@ -67,7 +67,7 @@ TEST(SettingsTest, MarginValues) {
       {"LeftMargin=11\n", "", 2, 78},
       {"LeftMargin=A\n", "", 2, 78},
       {"LeftMargin=05\n", "", 5, 78},
-      {"LeftMargin=A5\n", "", 5, 78},   // only a digit second character counts
+      {"LeftMargin=A5\n", "", 5, 78},  // only a digit second character counts
       {"LeftMargin=5A\n", "", 2, 78},
       {"LeftMargin = 5\n", "", 5, 78},  // the value " 5": the space is no digit
       {"LeftMargin=123\n", "", 2, 78},
@@ -130,13 +130,18 @@ TEST(SettingsTest, LinesAreReadInPiecesOf1023Characters) {
   Settings settings = Parse(std::string(1100, 'x') + "\nLeftMargin=5\n");
   EXPECT_EQ(2, settings.LeftMargin);
   // A zero byte ends a line's text: "LeftMargin=" alone is too short.
-  EXPECT_EQ(2, Parse(std::string("x\nLeftMargin=\0" "5\n", 16)).LeftMargin);
+  EXPECT_EQ(2, Parse(std::string("x\nLeftMargin=\0"
+                                 "5\n",
+                                 16))
+                   .LeftMargin);
 }
 
 TEST(SettingsTest, FileIsReadInTextMode) {
   TempDir dir;
   std::string ini = dir / "qln.ini";
-  WriteFile(ini, "x\r\nLeftMargin=4\r\nRightMargin=50\r\n\x1A" "DoURLs=0\r\n");
+  WriteFile(ini,
+            "x\r\nLeftMargin=4\r\nRightMargin=50\r\n\x1A"
+            "DoURLs=0\r\n");
   Settings settings;
   ASSERT_TRUE(LoadSettingsFile(ini, &settings));
   ExpectSame(With(4, 50, 1, 1, 0, 40), settings, "CR LF file");

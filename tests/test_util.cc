@@ -61,7 +61,7 @@ RunResult RunProgram(const std::string& exe, const std::vector<std::string>& arg
   if (from == Input::kPipe && pipe(pipe_ends) != 0) return {};
   pid_t pid = fork();
   if (pid == 0) {
-    int in = from == Input::kPipe ? pipe_ends[0]
+    int in = from == Input::kPipe   ? pipe_ends[0]
              : from == Input::kFile ? open(input_file.c_str(), O_RDONLY)
                                     : open("/dev/null", O_RDONLY);
     int out = open(output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -99,8 +99,7 @@ RunResult RunProgram(const std::string& exe, const std::vector<std::string>& arg
     result.exit_code = WEXITSTATUS(status);
   result.standard_output = ReadFile(output_file);
   result.standard_error = ReadFile(error_file);
-  for (const std::string& file : {output_file, error_file, input_file})
-    fs::remove(file);
+  for (const std::string& file : {output_file, error_file, input_file}) fs::remove(file);
   return result;
 }
 

@@ -113,8 +113,8 @@ enum class ToolResult { kNotStarted, kFailed, kDone };
 /// written in one go (`child_fd` 0), or on its standard output, all of which
 /// is read into `*output` (`child_fd` 1). Done only when the tool ends
 /// cleanly: one that finds no text on the clipboard ends with an error.
-ToolResult RunTool(const std::vector<const char*>& arguments, int child_fd,
-                   std::string_view input, std::string* output) {
+ToolResult RunTool(const std::vector<const char*>& arguments, int child_fd, std::string_view input,
+                   std::string* output) {
   int pipe_ends[2];
   if (pipe2(pipe_ends, O_CLOEXEC) != 0) return ToolResult::kNotStarted;
   bool writing = child_fd == STDIN_FILENO;

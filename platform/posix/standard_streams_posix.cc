@@ -10,8 +10,7 @@ namespace platform {
 
 bool StandardInputIsData() {
   struct stat status;
-  return fstat(STDIN_FILENO, &status) == 0 &&
-         (S_ISFIFO(status.st_mode) || S_ISREG(status.st_mode));
+  return fstat(STDIN_FILENO, &status) == 0 && (S_ISFIFO(status.st_mode) || S_ISREG(status.st_mode));
 }
 
 long ReadStandardInput(char* buffer, size_t size) {

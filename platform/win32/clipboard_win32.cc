@@ -39,9 +39,8 @@ PreparedText* PrepareClipboardText(std::string_view text) {
   PreparedText* prepared = new (std::nothrow) PreparedText{nullptr};
   if (prepared == nullptr) return nullptr;
   prepared->memory = GlobalAlloc(GMEM_DDESHARE, text.size() + 1);
-  char* bytes = prepared->memory != nullptr
-                    ? static_cast<char*>(GlobalLock(prepared->memory))
-                    : nullptr;
+  char* bytes =
+      prepared->memory != nullptr ? static_cast<char*>(GlobalLock(prepared->memory)) : nullptr;
   if (bytes == nullptr) {
     FreeClipboardText(prepared);
     return nullptr;

@@ -27,8 +27,7 @@ uint64_t NameSeed() {
 /// a device or a pipe.
 bool IsDiskFile(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION info;
-  return GetFileType(handle) == FILE_TYPE_DISK &&
-         GetFileInformationByHandle(handle, &info) &&
+  return GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &info) &&
          (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -59,8 +58,8 @@ std::string FullPath(const std::string& path) {
 }  // namespace
 
 std::FILE* OpenRegularFile(const std::string& path) {
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   if (!IsDiskFile(handle)) {
     CloseHandle(handle);
@@ -92,8 +91,8 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
   const DWORD attributes = GetFileAttributesA(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
-    HANDLE existing = CreateFileA(target.c_str(), GENERIC_WRITE, kShareAll, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE existing = CreateFileA(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     if (existing == INVALID_HANDLE_VALUE) return nullptr;  // in use, or no right to
     const bool replaceable = IsDiskFile(existing);
     CloseHandle(existing);
@@ -136,8 +135,8 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
     const std::string full_from = FullPath(from);
     const std::string full_to = FullPath(to);
     if (!full_from.empty() && !full_to.empty() &&
-        ReplaceFileA(full_to.c_str(), full_from.c_str(), nullptr,
-                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        ReplaceFileA(full_to.c_str(), full_from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                     nullptr, nullptr)) {
       return true;
     }
   }

@@ -15,8 +15,7 @@ std::string ModulePath() {
   // rather than cut, so the settings are looked for in the right folder.
   std::vector<char> buffer(256);
   for (;;) {
-    DWORD length = GetModuleFileNameA(nullptr, buffer.data(),
-                                      static_cast<DWORD>(buffer.size()));
+    DWORD length = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return "";
     if (length < buffer.size()) return std::string(buffer.data(), length);
     if (buffer.size() >= 32768) return "";  // longer than any Windows path

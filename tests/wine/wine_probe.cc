@@ -38,8 +38,8 @@ int Run() {
     if (attempt > 0) Sleep(200);
     // CreateProcessA may write to the command line, so it gets a copy.
     char* writable = _strdup(command_line);
-    started = CreateProcessA(nullptr, writable, nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process);
+    started = CreateProcessA(nullptr, writable, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process);
     std::free(writable);
     if (!started) {
       std::fprintf(stderr, "wine_probe: cannot start: %s (error %lu)\n", command_line,
@@ -127,11 +127,11 @@ int PrintVersion(const char* file) {
   if (VerQueryValueA(info, "\\VarFileInfo\\Translation", &value, &length) &&
       length >= sizeof(Translation)) {
     const auto* translation = static_cast<const Translation*>(value);
-    for (const char* name : {"FileDescription", "FileVersion", "InternalName",
-                             "OriginalFilename", "ProductName", "ProductVersion"}) {
+    for (const char* name : {"FileDescription", "FileVersion", "InternalName", "OriginalFilename",
+                             "ProductName", "ProductVersion"}) {
       char query[128];
-      std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s",
-                    translation->language, translation->code_page, name);
+      std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", translation->language,
+                    translation->code_page, name);
       if (VerQueryValueA(info, query, &value, &length) && length > 0)
         std::printf("%s: %s\n", name, static_cast<const char*>(value));
     }

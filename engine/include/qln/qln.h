@@ -54,8 +54,7 @@ class QLN_EXPORT Converter {
  public:
   /// Converts under CheckedSettings(settings), in `mode`, with `line_ends`,
   /// handing the output to `sink` with `user`.
-  Converter(const Settings& settings, Mode mode, LineEnds line_ends, Sink sink,
-            void* user);
+  Converter(const Settings& settings, Mode mode, LineEnds line_ends, Sink sink, void* user);
   ~Converter();
   Converter(Converter&&) noexcept;
   Converter& operator=(Converter&&) noexcept;
@@ -75,8 +74,7 @@ class QLN_EXPORT Converter {
 
 /// Converts all of `input` as `mode` does, under CheckedSettings(settings),
 /// and returns the whole output.
-QLN_EXPORT std::string Convert(std::string_view input,
-                               const Settings& settings = kDefaultSettings,
+QLN_EXPORT std::string Convert(std::string_view input, const Settings& settings = kDefaultSettings,
                                Mode mode = Mode::kFile, LineEnds line_ends = LineEnds::kCrLf);
 
 }  // namespace qln

@@ -14,10 +14,10 @@ extern "C" {
 /* The settings, as the settings file qln.ini holds them. A value outside its
    range is taken at its default. */
 typedef struct qln_settings {
-  int LeftMargin;        /* spaces before a line's first word: 0 to 10, default 2 */
-  int RightMargin;       /* words wrap before column RightMargin - LeftMargin: 40 to 999, default 78 */
-  int DoURLs;            /* 1 numbers the links and lists them at the end: default 1 */
-  int KeepLinefeeds;     /* 1 ends an output line at every input line end: default 1 */
+  int LeftMargin;    /* spaces before a line's first word: 0 to 10, default 2 */
+  int RightMargin;   /* words wrap before column RightMargin - LeftMargin: 40 to 999, default 78 */
+  int DoURLs;        /* 1 numbers the links and lists them at the end: default 1 */
+  int KeepLinefeeds; /* 1 ends an output line at every input line end: default 1 */
   int Space2AfterPeriod; /* 1 puts two spaces after ".", ":", "!" and "?": default 0 */
   int ModernHtml;        /* reserved for a second conversion profile: default 0 */
 } qln_settings;
@@ -75,8 +75,7 @@ QLN_EXPORT qln_status qln_converter_new(const qln_settings* settings, qln_mode m
 
 /* Converts the next `size` bytes of the input, cut anywhere. All output that
    is complete reaches the sink before it returns. */
-QLN_EXPORT qln_status qln_converter_feed(qln_converter* converter, const char* bytes,
-                                         size_t size);
+QLN_EXPORT qln_status qln_converter_feed(qln_converter* converter, const char* bytes, size_t size);
 
 /* Ends the input; the rest of the output reaches the sink. */
 QLN_EXPORT qln_status qln_converter_finish(qln_converter* converter);
