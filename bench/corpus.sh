@@ -19,7 +19,6 @@
 # first as often as needed, cut at exactly SIZE bytes (8M, 512K, 1G or a
 # plain number), into OUT.
 set -euo pipefail
-cd "$(dirname "$0")/.."
 
 usage() {
   echo "usage: bench/corpus.sh [DIR] | bench/corpus.sh --concat SIZE OUT [DIR]" >&2
@@ -29,11 +28,14 @@ concat_size='' concat_out=''
 if [ "${1:-}" = --concat ]; then
   [ $# -ge 3 ] || usage
   concat_size=$(numfmt --from=iec "$2") || usage
-  concat_out=$3
+  concat_out=$(realpath -m "$3")
   shift 3
 fi
 [ $# -le 1 ] || usage
-DIR=${1:-${CORPUS:-build-bench/corpus}}
+DIR=${1:-${CORPUS:-}}
+[ -z "$DIR" ] || DIR=$(realpath -m "$DIR")
+cd "$(dirname "$0")/.."
+DIR=${DIR:-build-bench/corpus}
 
 MIN_BYTES=2048
 MAX_BYTES=$((2 * 1024 * 1024))

@@ -10,20 +10,24 @@
 #
 # Missing converters (lynx, w3m, html2text, and Python's html2text from
 # python3-html2text, whose command is html2markdown.py3) and GNU time are
-# installed from Debian's packages when running as root. qln runs twice, as copies in two
-# folders of their own, each beside a qln.ini that turns the modern profile
-# on or off. Each conversion is killed after TIMEOUT seconds (30). The table
+# installed from Debian's packages when running as root. qln runs twice, as
+# copies in two folders of their own, each beside a qln.ini that turns the
+# modern profile on or off. Each conversion is killed after TIMEOUT seconds (30). The table
 # is printed and kept in OUT/table.md (OUT is build-bench/fidelity), with
 # every output under OUT/outputs/ and the per-page figures in OUT/pages.tsv.
 # The work is in bench/fidelity.py.
 set -euo pipefail
+# Paths given are taken from where the script was started.
+QLN=${1:-${QLN:-}}
+for v in QLN OUT CORPUS; do
+  [ -z "${!v:-}" ] || printf -v "$v" '%s' "$(realpath -m "${!v}")"
+done
 cd "$(dirname "$0")/.."
 
 BUILD=${BUILD:-build-bench}
 OUT=${OUT:-$BUILD/fidelity}
 CORPUS=${CORPUS:-$BUILD/corpus}
 TIMEOUT=${TIMEOUT:-30}
-QLN=${1:-${QLN:-}}
 
 # --- converters ------------------------------------------------------------------
 need=()
