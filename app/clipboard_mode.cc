@@ -7,13 +7,21 @@
 #include "app/clipboard_text.h"
 #include "platform/clipboard.h"
 
-void ConvertClipboard(const qln::Settings& settings) {
-  std::optional<std::string> text = ReadClipboardText();
+ClipboardResult ConvertClipboard(const qln::Settings& settings) {
+  std::string text;
+  switch (ReadClipboardText(&text)) {
+    case ClipboardRead::kText:
+      break;
+    case ClipboardRead::kNoClipboard:
+      return ClipboardResult::kNoClipboard;
+    case ClipboardRead::kNoText:
+      return ClipboardResult::kNoText;
+  }
   // The text ends at its first zero byte: an empty one is left as it is.
-  if (!text || text->empty() || (*text)[0] == '\0') return;
+  if (text.empty() || text[0] == '\0') return ClipboardResult::kNoText;
   const qln::LineEnds line_ends =
       platform::kClipboardHasCrLf ? qln::LineEnds::kCrLf : qln::LineEnds::kLf;
-  std::string output = qln::Convert(*text, settings, qln::Mode::kClipboard, line_ends);
-  text.reset();  // the input is not needed any more: free it before the output goes out
-  WriteClipboardText(output);
+  std::string output = qln::Convert(text, settings, qln::Mode::kClipboard, line_ends);
+  std::string().swap(text);  // free the input before the output goes out
+  return WriteClipboardText(output) ? ClipboardResult::kConverted : ClipboardResult::kNotReplaced;
 }

@@ -5,8 +5,16 @@
 
 #include <qln/settings.h>
 
+/// What became of the clipboard.
+enum class ClipboardResult {
+  kConverted,    ///< its text was replaced by its conversion
+  kNoClipboard,  ///< no clipboard could be reached (platform::WhyNoClipboard says why)
+  kNoText,       ///< it holds no text, or an empty one: it is left as it is
+  kNotReplaced,  ///< the converted text could not be put on it
+};
+
 /// Clipboard mode. A clipboard without text, or with an empty one, is left as
 /// it is; any other text is replaced by its conversion, even an empty one.
-void ConvertClipboard(const qln::Settings& settings);
+ClipboardResult ConvertClipboard(const qln::Settings& settings);
 
 #endif  // QLN_APP_CLIPBOARD_MODE_H_

@@ -3,13 +3,11 @@
 
 #include "platform/clipboard.h"
 
-std::optional<std::string> ReadClipboardText() {
-  if (!platform::OpenClipboard()) return std::nullopt;
-  std::string text;
-  bool has_text = platform::GetClipboardText(&text);
+ClipboardRead ReadClipboardText(std::string* text) {
+  if (!platform::OpenClipboard()) return ClipboardRead::kNoClipboard;
+  const bool has_text = platform::GetClipboardText(text);
   platform::CloseClipboard();
-  if (!has_text) return std::nullopt;
-  return text;
+  return has_text ? ClipboardRead::kText : ClipboardRead::kNoText;
 }
 
 bool WriteClipboardText(std::string_view text) {

@@ -3,14 +3,18 @@
 #ifndef QLN_APP_CLIPBOARD_TEXT_H_
 #define QLN_APP_CLIPBOARD_TEXT_H_
 
-#include <optional>
 #include <string>
 #include <string_view>
 
-/// A copy of the clipboard's text, with the system's line ends (see
-/// platform::kClipboardHasCrLf), or nothing when the clipboard cannot be
-/// opened or holds no text.
-std::optional<std::string> ReadClipboardText();
+/// What reading the clipboard found.
+enum class ClipboardRead {
+  kText,         ///< its text, with the system's line ends (platform::kClipboardHasCrLf)
+  kNoClipboard,  ///< no clipboard could be reached
+  kNoText,       ///< the clipboard holds no text
+};
+
+/// Copies the clipboard's text into `*text`.
+ClipboardRead ReadClipboardText(std::string* text);
 
 /// Makes `text` the clipboard's only content. The text is prepared before the
 /// clipboard is opened, so a failure to prepare it leaves the clipboard as it

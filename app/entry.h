@@ -1,5 +1,5 @@
-// The program's entry logic: reads the settings and runs file mode or
-// clipboard mode for a command-line text. Shared by every OS's entry point.
+// The Windows program's entry logic: reads the settings and runs file mode
+// or clipboard mode for the one command-line text Windows hands it.
 #ifndef QLN_APP_ENTRY_H_
 #define QLN_APP_ENTRY_H_
 

@@ -5,9 +5,12 @@
 
 #include <qln/settings.h>
 
+#include "app/modes.h"
+
 /// Converts standard input to standard output, writing all finished output
-/// after each read. Returns false when reading or writing failed; it stops
-/// at a failed write.
-bool FilterStandardInput(const qln::Settings& settings);
+/// after each read. Returns kConverted, or kReadFailed or kWriteFailed with
+/// the path "standard input" or "standard output" and the system's reason;
+/// it stops at a failed write.
+FileResult FilterStandardInput(const qln::Settings& settings);
 
 #endif  // QLN_APP_FILTER_H_

@@ -2,6 +2,7 @@
 #include "app/settings_file.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/platform.h"
@@ -25,12 +26,16 @@ bool LoadSettingsFile(const std::string& path, qln::Settings* settings) {
 }
 
 qln::Settings LoadSettings() {
+  const std::string separator(1, platform::kPathSeparator);
+  std::vector<std::string> candidates;
+  const std::string program = platform::ModulePath();
+  const size_t program_folder = program.rfind(platform::kPathSeparator);
+  if (program_folder != std::string::npos)
+    candidates.push_back(program.substr(0, program_folder + 1) + "qln.ini");
+  for (const std::string& folder : platform::ConfigFolders())
+    candidates.push_back(folder + separator + "qln" + separator + "qln.ini");
   qln::Settings settings;
-  std::string path = platform::ModulePath();
-  const size_t separator = path.rfind(platform::kPathSeparator);
-  if (separator == std::string::npos) return settings;
-  path.resize(separator + 1);
-  path.append("qln.ini");
-  LoadSettingsFile(path, &settings);
+  for (const std::string& path : candidates)
+    if (LoadSettingsFile(path, &settings)) break;
   return settings;
 }

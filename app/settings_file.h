@@ -1,5 +1,6 @@
-// Finding and reading the settings file qln.ini beside the executable. What
-// its lines mean is the engine's business (qln::ParseSettings).
+// Finding and reading the settings file qln.ini: beside the executable, then
+// in the system's settings folders. What its lines mean is the engine's
+// business (qln::ParseSettings).
 #ifndef QLN_APP_SETTINGS_FILE_H_
 #define QLN_APP_SETTINGS_FILE_H_
 
@@ -7,7 +8,9 @@
 
 #include <string>
 
-/// The settings of qln.ini in the executable's folder, or the defaults when
+/// The settings of the first qln.ini that opens: in the executable's folder,
+/// then in a folder "qln" in each of platform::ConfigFolders() (on Linux
+/// $XDG_CONFIG_HOME/qln, or ~/.config/qln, then /etc/qln). The defaults when
 /// there is none.
 qln::Settings LoadSettings();
 

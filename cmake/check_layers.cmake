@@ -28,6 +28,6 @@ endfunction()
 
 set(language "[a-z_]+|stddef\\.h|[a-z]*intrin\\.h")
 check_folder(engine "^[a-z_0-9]+\\.h$" "^(qln/[a-z_]+\\.h|${language})$")
-check_folder(platform "^(platform/|app/entry\\.h$)" "^[^q]")
+check_folder(platform "^(platform/|app/entry\\.h$|app/cli\\.h$)" "^[^q]")
 check_folder(app "^(app|platform)/" "^(qln/[a-z_]+\\.h|${language})$")
 file(TOUCH "${STAMP}")

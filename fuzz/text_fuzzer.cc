@@ -66,7 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   Check(file != nullptr, "input opens");
   OutputFile output;
   Check(output.Open(output_path), "output opens");
-  Check(ConvertStream(file, settings, &output, block_size), "conversion succeeds");
+  std::string reason;
+  Check(ConvertStream(file, settings, qln::LineEnds::kCrLf, &output, &reason, block_size) ==
+            FileStatus::kConverted,
+        "conversion succeeds");
   std::fclose(file);
   Check(output.Close(), "output closes");
   Check(ReadWhole(output_path) == qln::Convert(raw, settings),

@@ -16,6 +16,9 @@ struct PreparedText;
 /// Opens the clipboard for this run; false when no clipboard can be reached.
 bool OpenClipboard();
 
+/// Why no clipboard can be reached, for the user: what to install, say.
+std::string WhyNoClipboard();
+
 /// Closes what `OpenClipboard` opened.
 void CloseClipboard();
 

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -13,6 +14,11 @@ extern const char kPathSeparator;
 
 /// The full path of the running executable, or "" when it cannot be found.
 std::string ModulePath();
+
+/// The folders where this system keeps settings, the user's first, then the
+/// whole system's. A program's own settings are in a folder of its name
+/// there. None on Windows, where settings live beside the program only.
+std::vector<std::string> ConfigFolders();
 
 /// Tells the user something: a message with a caption and an OK button on a
 /// desktop, a line "caption: text" on standard error on a console system.

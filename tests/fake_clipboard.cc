@@ -30,6 +30,8 @@ bool OpenClipboard() {
   return true;
 }
 
+std::string WhyNoClipboard() { return "no clipboard"; }
+
 void CloseClipboard() {
   fake.calls.push_back("close");
   fake.is_open = false;

@@ -48,7 +48,9 @@ std::string ConvertWithBuffer(const std::string& input, size_t buffer_size,
   EXPECT_TRUE(file);
   OutputFile output;
   EXPECT_TRUE(output.Open(dir / "out.txt"));
-  EXPECT_TRUE(ConvertStream(file, settings, &output, buffer_size));
+  std::string reason;
+  EXPECT_EQ(FileStatus::kConverted,
+            ConvertStream(file, settings, qln::LineEnds::kCrLf, &output, &reason, buffer_size));
   EXPECT_TRUE(output.Close());
   std::fclose(file);
   return ReadFile(dir / "out.txt");
@@ -90,7 +92,10 @@ TEST(ConvertStreamTest, TellsAReadErrorFromTheEnd) {
   TempDir dir;
   OutputFile output;
   ASSERT_TRUE(output.Open(dir / "out.txt"));
-  EXPECT_FALSE(ConvertStream(file, {}, &output));
+  std::string reason;
+  EXPECT_EQ(FileStatus::kReadFailed,
+            ConvertStream(file, {}, qln::LineEnds::kCrLf, &output, &reason));
+  EXPECT_EQ("Input/output error", reason);
   std::fclose(file);
 }
 

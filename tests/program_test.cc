@@ -89,7 +89,7 @@ TEST_F(ProgramTest, LongLineIsConvertedAsOneChunk) {
 TEST_F(ProgramTest, NamesTheOutputBesideTheInput) {
   std::filesystem::create_directories(dir_ / "My Docs");
   WriteFile(dir_ / "My Docs/page.HTML", "x\n");
-  EXPECT_EQ(0, Run({"\"My", "Docs/page.HTML\""}).exit_code);
+  EXPECT_EQ(0, Run({"My Docs/page.HTML"}).exit_code);
   EXPECT_EQ("  x\r\n\r\n", ReadFile(dir_ / "My Docs/page.txt"));
 
   EXPECT_EQ("  n\r\n\r\n", Convert("n\n", "notes.txt", "notes_qln.txt"));
@@ -106,38 +106,6 @@ TEST_F(ProgramTest, NamesTheOutputBesideTheInput) {
   EXPECT_EQ("  deep\r\n\r\n", Convert("deep\n", deep + "/page.htm", deep + "/page.txt"));
 }
 
-TEST_F(ProgramTest, RefusesQuietlyOrWithTheMessage) {
-  WriteFile(dir_ / "page.htm", "x\n");
-  WriteFile(dir_ / "page.doc", "x\n");
-  std::filesystem::create_directories(dir_ / "my.dir");
-  std::filesystem::create_directories(dir_ / "site.htm");
-  WriteFile(dir_ / "site.htm/index", "x\n");
-  const std::string kMessage =
-      "Quillon: Files passed to this function can be .html, .htm, or .txt.\n";
-  struct {
-    std::vector<std::string> args;
-    std::string standard_error;
-  } cases[] = {
-      {{"!"}, ""},
-      {{"!page.htm"}, ""},
-      {{"page.doc"}, kMessage},
-      {{"my.dir/readme"}, kMessage},
-      {{"readme"}, ""},
-      {{"missing.htm"}, ""},
-      {{"site.htm/index"}, ""},  // would write site.txt outside the folder
-      {{"x"}, ""},               // one character: clipboard mode
-  };
-  for (const auto& c : cases) {
-    RunResult result = Run(c.args);
-    EXPECT_EQ(0, result.exit_code) << c.args[0];
-    EXPECT_EQ(c.standard_error, result.standard_error) << c.args[0];
-  }
-  EXPECT_FALSE(FileExists(dir_ / "page.txt"));
-  EXPECT_FALSE(FileExists(dir_ / "missing.txt"));
-  EXPECT_FALSE(FileExists(dir_ / "site.txt"));
-  EXPECT_FALSE(FileExists(dir_ / "page_qln.txt"));
-}
-
 TEST_F(ProgramTest, FailedWriteOrReadLeavesNoOutput) {
   std::string html;
   while (html.size() < 300000) html += "<P>Some words to convert.\n";
@@ -148,7 +116,7 @@ TEST_F(ProgramTest, FailedWriteOrReadLeavesNoOutput) {
   WriteFile(dir_ / "page.txt", "previous");
   RunResult result = RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", kLimit);
   EXPECT_EQ(1, result.exit_code);
-  EXPECT_EQ("", result.standard_error);
+  EXPECT_EQ("qln: page.txt: File too large\n", result.standard_error);
   EXPECT_EQ("previous", ReadFile(dir_ / "page.txt"));
   std::filesystem::remove(dir_ / "page.txt");
   EXPECT_EQ(1, RunProgram(qln_, {"page.htm"}, dir_.path(), Input::kNull, "", kLimit).exit_code);
@@ -163,21 +131,27 @@ TEST_F(ProgramTest, FailedWriteOrReadLeavesNoOutput) {
   // A read error: the process's own memory from address 0, never mapped.
   std::filesystem::create_symlink("/proc/self/mem", dir_ / "mem.htm");
   WriteFile(dir_ / "mem.txt", "previous");
-  EXPECT_EQ(1, Run({"mem.htm"}).exit_code);
+  EXPECT_EQ("qln: mem.htm: Input/output error\n", Run({"mem.htm"}).standard_error);
   EXPECT_EQ("previous", ReadFile(dir_ / "mem.txt"));
   EXPECT_EQ((std::vector<std::string>{"mem.htm", "mem.txt", "page.htm", "page.txt", "qln"}),
             FileNames(dir_.path()));
 }
 
-TEST_F(ProgramTest, InputThatIsNoRegularFileEndsQuietly) {
+TEST_F(ProgramTest, InputThatIsNoRegularFileIsRefused) {
   ASSERT_EQ(0, mkfifo((dir_ / "pipe.htm").c_str(), 0600));  // must not wait for a writer
   std::filesystem::create_directory(dir_ / "folder.htm");
   std::filesystem::create_symlink("/dev/null", dir_ / "null.htm");
   std::filesystem::create_symlink(dir_ / "missing.htm", dir_ / "dangling.htm");
-  for (const char* name : {"pipe.htm", "folder.htm", "null.htm", "dangling.htm"}) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"pipe.htm", "not a regular file"},
+      {"folder.htm", "Is a directory"},
+      {"null.htm", "not a regular file"},
+      {"dangling.htm", "No such file or directory"},
+  };
+  for (const auto& [name, reason] : cases) {
     RunResult result = Run({name});
-    EXPECT_EQ(0, result.exit_code) << name;
-    EXPECT_EQ("", result.standard_error) << name;
+    EXPECT_EQ(1, result.exit_code) << name;
+    EXPECT_EQ("qln: " + name + ": " + reason + "\n", result.standard_error);
   }
   EXPECT_EQ((std::vector<std::string>{"dangling.htm", "folder.htm", "null.htm", "pipe.htm", "qln"}),
             FileNames(dir_.path()));
@@ -196,11 +170,14 @@ TEST_F(ProgramTest, OutputThatIsTheInputOrAFolderIsNotWritten) {
   fs::create_symlink("notes.txt", dir_ / "notes_qln.txt");
   WriteFile(dir_ / "folder.htm", "folder\n");
   fs::create_directory(dir_ / "folder.txt");
-  for (const char* name : {"sym.htm", "hard.htm", "back.htm", "notes.txt", "folder.htm"}) {
+  for (const char* name : {"sym.htm", "hard.htm", "notes.txt"}) {
     RunResult result = Run({name});
-    EXPECT_EQ(0, result.exit_code) << name;
-    EXPECT_EQ("", result.standard_error) << name;
+    EXPECT_EQ(1, result.exit_code) << name;
+    EXPECT_EQ(std::string("qln: ") + name + ": the output would replace the input\n",
+              result.standard_error);
   }
+  EXPECT_EQ("qln: folder.txt: Is a directory\n", Run({"folder.htm"}).standard_error);
+  EXPECT_EQ("qln: back.htm: No such file or directory\n", Run({"back.htm"}).standard_error);
   EXPECT_EQ("sym\n", ReadFile(dir_ / "sym.htm"));
   EXPECT_TRUE(fs::is_symlink(dir_ / "sym.txt"));
   EXPECT_EQ("hard\n", ReadFile(dir_ / "hard.htm"));
@@ -222,6 +199,43 @@ TEST_F(ProgramTest, SettingsFileBesideTheExecutableTakesEffect) {
       "     One.  Two three four five six seven eight nine ten\r\n"
       "     eleven twelve.\r\n",
       Convert(html));
+}
+
+TEST_F(ProgramTest, SettingsAreSearchedBesideTheProgramThenInTheUsersFolder) {
+  namespace fs = std::filesystem;
+  // A settings file of margin N turns "x" into N spaces and "x".
+  auto settings_with_margin = [](int margin) {
+    return "qln\nLeftMargin=" + std::to_string(margin) + "\n";
+  };
+  auto margin_used = [&](const std::vector<std::pair<std::string, std::string>>& environment) {
+    RunOptions options;
+    options.from = Input::kPipe;
+    options.input = "x";
+    options.environment = environment;
+    const std::string out = RunProgram(qln_, {}, dir_.path(), options).standard_output;
+    return static_cast<int>(out.find('x'));
+  };
+  const std::string config = dir_ / "config", home = dir_ / "home";
+  fs::create_directories(config + "/qln");
+  fs::create_directories(home + "/.config/qln");
+  WriteFile(config + "/qln/qln.ini", settings_with_margin(4));
+  WriteFile(home + "/.config/qln/qln.ini", settings_with_margin(6));
+  // $XDG_CONFIG_HOME/qln/qln.ini; an unset, empty or relative one means
+  // ~/.config.
+  EXPECT_EQ(4, margin_used({{"XDG_CONFIG_HOME", config}, {"HOME", home}}));
+  EXPECT_EQ(6, margin_used({{"XDG_CONFIG_HOME", ""}, {"HOME", home}}));
+  EXPECT_EQ(6, margin_used({{"XDG_CONFIG_HOME", "config"}, {"HOME", home}}));
+  // The one beside the program comes first, and is the only one read.
+  WriteFile(dir_ / "qln.ini", "qln\n");
+  EXPECT_EQ(2, margin_used({{"XDG_CONFIG_HOME", config}, {"HOME", home}}));
+  fs::remove(dir_ / "qln.ini");
+  // A folder of that name does not open: the next place is tried.
+  fs::create_directory(dir_ / "qln.ini");
+  EXPECT_EQ(4, margin_used({{"XDG_CONFIG_HOME", config}, {"HOME", home}}));
+  // Without any, the defaults (unless this machine has /etc/qln/qln.ini).
+  if (!fs::exists("/etc/qln/qln.ini")) {
+    EXPECT_EQ(2, margin_used({{"XDG_CONFIG_HOME", dir_ / "none"}, {"HOME", dir_ / "none"}}));
+  }
 }
 
 TEST_F(ProgramTest, SampleMatchesTheReviewedOutput) {

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <new>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/clipboard.h"
@@ -28,15 +30,18 @@ namespace {
 /// A desktop clipboard tool: how to start it to read, and to write.
 struct Tool {
   const char* display_variable;  // the tool is used when this is set
+  const char* package;           // the Debian package that has it
   std::vector<const char*> read_arguments;
   std::vector<const char*> write_arguments;
 };
 
 const Tool kTools[] = {
     {"WAYLAND_DISPLAY",
+     "wl-clipboard",
      {"wl-paste", "--no-newline", "--type", "text", nullptr},
      {"wl-copy", "--type", "text/plain", nullptr}},
     {"DISPLAY",
+     "xclip",
      {"xclip", "-selection", "clipboard", "-out", nullptr},
      {"xclip", "-selection", "clipboard", "-in", nullptr}},
 };
@@ -46,10 +51,24 @@ bool IsSet(const char* variable) {
   return value != nullptr && *value != '\0';
 }
 
-bool AnyDesktopClipboard() {
-  for (const Tool& tool : kTools)
-    if (IsSet(tool.display_variable)) return true;
-  return false;
+/// True when `program` is an executable file in a folder of PATH.
+bool OnPath(const char* program) {
+  const char* path = std::getenv("PATH");
+  std::string_view folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  while (true) {
+    const size_t colon = folders.find(':');
+    std::string file(folders.substr(0, colon));
+    file.append(file.empty() ? "./" : "/").append(program);
+    if (access(file.c_str(), X_OK) == 0) return true;
+    if (colon == std::string_view::npos) return false;
+    folders.remove_prefix(colon + 1);
+  }
+}
+
+/// True when the tool's display runs and the tool is installed.
+bool Usable(const Tool& tool) {
+  return IsSet(tool.display_variable) && OnPath(tool.read_arguments[0]) &&
+         OnPath(tool.write_arguments[0]);
 }
 
 bool ReadAll(int fd, std::string* bytes) {
@@ -88,7 +107,8 @@ bool ExitedCleanly(pid_t child) {
 /// Starts `arguments` with `fd` as its standard input (when `child_fd` is 0)
 /// or standard output (when it is 1); the other standard streams go to
 /// /dev/null, so that a tool that stays behind to serve the clipboard holds
-/// none of ours. Returns the child, or -1 when it cannot be started.
+/// none of ours, and no terminal either. Returns the child, or -1 when it
+/// cannot be started.
 pid_t Start(const std::vector<const char*>& arguments, int fd, int child_fd) {
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0) return -1;
@@ -101,8 +121,17 @@ pid_t Start(const std::vector<const char*>& arguments, int fd, int child_fd) {
     }
   }
   pid_t child = -1;
-  int error = posix_spawnp(&child, arguments[0], &actions, nullptr,
+  // In a session of its own: a tool that stays behind to serve the clipboard
+  // must outlive the terminal qln was started from.
+  posix_spawnattr_t attributes;
+  if (posix_spawnattr_init(&attributes) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return -1;
+  }
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+  int error = posix_spawnp(&child, arguments[0], &actions, &attributes,
                            const_cast<char* const*>(arguments.data()), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   return error == 0 ? child : -1;
 }
@@ -134,7 +163,23 @@ ToolResult RunTool(const std::vector<const char*>& arguments, int child_fd, std:
 
 }  // namespace
 
-bool OpenClipboard() { return AnyDesktopClipboard(); }
+bool OpenClipboard() {
+  for (const Tool& tool : kTools)
+    if (Usable(tool)) return true;
+  return false;
+}
+
+std::string WhyNoClipboard() {
+  std::string packages;
+  for (const Tool& tool : kTools) {
+    if (!IsSet(tool.display_variable)) continue;
+    if (!packages.empty()) packages.append(" or ");
+    packages.append(tool.package);
+  }
+  if (packages.empty())
+    return "no desktop clipboard to reach: neither WAYLAND_DISPLAY nor DISPLAY is set";
+  return "cannot reach the desktop clipboard: install " + packages;
+}
 
 void CloseClipboard() {}
 
@@ -142,7 +187,7 @@ bool GetClipboardText(std::string* text) {
   // The first tool for a running display that can be started decides.
   ToolResult result = ToolResult::kNotStarted;
   for (const Tool& tool : kTools) {
-    if (!IsSet(tool.display_variable)) continue;
+    if (!Usable(tool)) continue;
     text->clear();
     result = RunTool(tool.read_arguments, STDOUT_FILENO, "", text);
     if (result != ToolResult::kNotStarted) break;
@@ -165,7 +210,7 @@ PreparedText* PrepareClipboardText(std::string_view text) {
 bool SetClipboardText(PreparedText* prepared) {
   bool taken = false;
   for (const Tool& tool : kTools) {
-    if (!IsSet(tool.display_variable)) continue;
+    if (!Usable(tool)) continue;
     ToolResult result = RunTool(tool.write_arguments, STDIN_FILENO, prepared->text, nullptr);
     if (result == ToolResult::kNotStarted) continue;
     taken = result == ToolResult::kDone;

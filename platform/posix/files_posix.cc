@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/files.h"
 #include "platform/temp_name.h"
@@ -21,21 +22,42 @@ uint64_t NameSeed() {
          (static_cast<uint64_t>(getpid()) << 20);
 }
 
+/// Puts the reason for `error_number` in `*error`; returns `failed`.
+template <typename T>
+T Failed(int error_number, std::string* error, T failed) {
+  if (error) *error = std::strerror(error_number);
+  return failed;
+}
+
+/// Puts the reason for a file that is not a regular one in `*error`.
+std::FILE* NotARegularFile(mode_t mode, std::string* error) {
+  if (error) *error = S_ISDIR(mode) ? std::strerror(EISDIR) : "not a regular file";
+  return nullptr;
+}
+
 }  // namespace
 
-std::FILE* OpenRegularFile(const std::string& path) {
+std::FILE* OpenRegularFile(const std::string& path, std::string* error) {
   // Non-blocking, so that a pipe does not wait for a writer before the type
   // check turns it away.
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return nullptr;
+  if (fd < 0) return Failed(errno, error, nullptr);
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+  if (fstat(fd, &info) != 0) {
+    const int error_number = errno;
     close(fd);
-    return nullptr;
+    return Failed(error_number, error, nullptr);
   }
-  std::FILE* file = fdopen(fd, "rb");
-  if (!file) close(fd);
+  if (!S_ISREG(info.st_mode)) {
+    close(fd);
+    return NotARegularFile(info.st_mode, error);
+  }
+  std::FILE* file = nullptr;
+  if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0 || !(file = fdopen(fd, "rb"))) {
+    const int error_number = errno;
+    close(fd);
+    return Failed(error_number, error, nullptr);
+  }
   return file;
 }
 
@@ -45,12 +67,14 @@ bool IsSameFile(const std::string& a, const std::string& b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path) {
+std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path,
+                               std::string* error) {
   mode_t mode = 0666;  // narrowed by the umask, as for any new file
   bool keeps_mode = false;
   struct stat existing;
   if (stat(target.c_str(), &existing) == 0) {
-    if (!S_ISREG(existing.st_mode) || access(target.c_str(), W_OK) != 0) return nullptr;
+    if (!S_ISREG(existing.st_mode)) return NotARegularFile(existing.st_mode, error);
+    if (access(target.c_str(), W_OK) != 0) return Failed(errno, error, nullptr);
     mode = existing.st_mode & 0777;
     keeps_mode = true;
   }
@@ -60,7 +84,7 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
       if (errno == EEXIST) continue;
-      return nullptr;
+      return Failed(errno, error, nullptr);
     }
     if (keeps_mode) {
       // Keep the owner where the system allows it (as root, say), then the
@@ -72,23 +96,26 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
     }
     std::FILE* file = fdopen(fd, "wb");
     if (!file) {
+      const int error_number = errno;
       close(fd);
       unlink(path.c_str());
-      return nullptr;
+      return Failed(error_number, error, nullptr);
     }
     *temp_path = path;
     return file;
   }
-  return nullptr;
+  return Failed(EEXIST, error, nullptr);
 }
 
-bool SyncAndClose(std::FILE* file) {
-  bool ok = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-  return std::fclose(file) == 0 && ok;
+bool SyncAndClose(std::FILE* file, std::string* error) {
+  int error_number = 0;
+  if (std::fflush(file) != 0 || fsync(fileno(file)) != 0) error_number = errno;
+  if (std::fclose(file) != 0 && error_number == 0) error_number = errno;
+  return error_number == 0 || Failed(error_number, error, false);
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
-  return rename(from.c_str(), to.c_str()) == 0;
+bool ReplaceFile(const std::string& from, const std::string& to, std::string* error) {
+  return rename(from.c_str(), to.c_str()) == 0 || Failed(errno, error, false);
 }
 
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/platform.h"
@@ -18,6 +19,19 @@ std::string ModulePath() {
     if (static_cast<size_t>(length) < buffer.size()) return std::string(buffer.data(), length);
     buffer.resize(buffer.size() * 2);  // the path may have been cut: try again
   }
+}
+
+std::vector<std::string> ConfigFolders() {
+  // The user's: XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+  std::vector<std::string> folders;
+  const char* config_home = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  if (config_home && config_home[0] == '/')
+    folders.push_back(config_home);
+  else if (home && home[0] != '\0')
+    folders.push_back(std::string(home) + "/.config");
+  folders.push_back("/etc");
+  return folders;
 }
 
 void ShowMessage(std::string_view text, std::string_view caption) {

@@ -17,6 +17,8 @@ struct PreparedText {
 
 bool OpenClipboard() { return ::OpenClipboard(nullptr) != 0; }
 
+std::string WhyNoClipboard() { return "the clipboard cannot be opened"; }
+
 void CloseClipboard() { ::CloseClipboard(); }
 
 bool GetClipboardText(std::string* text) {

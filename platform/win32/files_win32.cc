@@ -55,14 +55,32 @@ std::string FullPath(const std::string& path) {
   return full;
 }
 
+/// Puts the system's text for the last error in `*error`; returns `failed`.
+template <typename T>
+T Failed(std::string* error, T failed) {
+  if (error) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, GetLastError(), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    error->assign(text != nullptr ? text : "", length);
+    while (!error->empty() &&
+           (error->back() == '\n' || error->back() == '\r' || error->back() == '.'))
+      error->pop_back();
+    LocalFree(text);
+  }
+  return failed;
+}
+
 }  // namespace
 
-std::FILE* OpenRegularFile(const std::string& path) {
+std::FILE* OpenRegularFile(const std::string& path, std::string* error) {
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  if (handle == INVALID_HANDLE_VALUE) return Failed(error, nullptr);
   if (!IsDiskFile(handle)) {
     CloseHandle(handle);
+    if (error) *error = "not a regular file";
     return nullptr;
   }
   return StreamFor(handle, _O_RDONLY, "rb");
@@ -85,18 +103,26 @@ bool IsSameFile(const std::string& a, const std::string& b) {
          info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
-std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path) {
+std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path,
+                               std::string* error) {
   // An existing target must be an ordinary file this process may write; a
   // read-only one is left alone, as opening it for writing would fail.
   const DWORD attributes = GetFileAttributesA(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+      if (error) *error = "not a file that may be replaced";
+      return nullptr;
+    }
     HANDLE existing = CreateFileA(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (existing == INVALID_HANDLE_VALUE) return nullptr;  // in use, or no right to
+    // In use, or no right to.
+    if (existing == INVALID_HANDLE_VALUE) return Failed(error, nullptr);
     const bool replaceable = IsDiskFile(existing);
     CloseHandle(existing);
-    if (!replaceable) return nullptr;
+    if (!replaceable) {
+      if (error) *error = "not a regular file";
+      return nullptr;
+    }
   }
   const uint64_t seed = NameSeed();
   for (int attempt = 0; attempt < kTempNameAttempts; attempt++) {
@@ -104,28 +130,32 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-      const DWORD error = GetLastError();
-      if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-      return nullptr;
+      const DWORD last_error = GetLastError();
+      if (last_error == ERROR_FILE_EXISTS || last_error == ERROR_ALREADY_EXISTS) continue;
+      return Failed(error, nullptr);
     }
     std::FILE* file = StreamFor(handle, _O_WRONLY, "wb");
     if (file == nullptr) {
       DeleteFileA(path.c_str());
+      if (error) *error = "cannot write the file";
       return nullptr;
     }
     *temp_path = path;
     return file;
   }
+  if (error) *error = "no free name for a new file";
   return nullptr;
 }
 
-bool SyncAndClose(std::FILE* file) {
+bool SyncAndClose(std::FILE* file, std::string* error) {
   bool ok = std::fflush(file) == 0 &&
             FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
-  return std::fclose(file) == 0 && ok;
+  ok = std::fclose(file) == 0 && ok;
+  if (!ok && error) *error = "cannot write the file";
+  return ok;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool ReplaceFile(const std::string& from, const std::string& to, std::string* error) {
   // An existing file is replaced so that it keeps its attributes and access
   // rights, as an overwritten file would. ReplaceFileA wants full paths (some
   // implementations fail on relative ones), and where it cannot work (some
@@ -141,7 +171,8 @@ bool ReplaceFile(const std::string& from, const std::string& to) {
     }
   }
   return MoveFileExA(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
+         Failed(error, false);
 }
 
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }

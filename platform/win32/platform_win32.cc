@@ -23,6 +23,8 @@ std::string ModulePath() {
   }
 }
 
+std::vector<std::string> ConfigFolders() { return {}; }
+
 void ShowMessage(std::string_view text, std::string_view caption) {
   const std::string zero_ended_text(text);
   const std::string zero_ended_caption(caption);

@@ -21,6 +21,16 @@ cp samples/sample.html "$work/"
 (cd "$work" && qln sample.html)
 cmp tests/data/sample_expected.txt "$work/sample.txt"
 echo "ok   the installed $(command -v qln) converts the sample"
+[ "$(qln --version)" = "qln $version" ]
+echo "ok   qln --version says qln $version"
+# The settings for everyone, when none are beside the program or the user's.
+if [ ! -e /etc/qln ]; then
+  mkdir /etc/qln
+  printf 'qln\nLeftMargin=5\n' >/etc/qln/qln.ini
+  [ "$(echo x | HOME="$work" XDG_CONFIG_HOME="$work" qln)" = "     x" ]
+  rm -r /etc/qln
+  echo "ok   /etc/qln/qln.ini holds the settings for everyone"
+fi
 page=$(MANWIDTH=80 man qln 2>&1)
 head -4 <<<"$page"
 tail -1 <<<"$page" | grep -q "^qln $version "
