@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::string_view kCaption = "Quillon";
-
 std::string LowerCase(std::string_view text) {
   std::string lower(text);
   for (char& c : lower)
@@ -121,7 +119,8 @@ bool ConvertFile(std::string_view command_line, const qln::Settings& settings) {
   for (char c : command_line)
     if (c != '"') path.push_back(c);
   const FileResult result = ConvertFileAt(path, FileTarget{}, settings);
-  if (result.status == FileStatus::kWrongType) platform::ShowMessage(kWrongTypeMessage, kCaption);
+  if (result.status == FileStatus::kWrongType)
+    platform::ShowMessage(kWrongTypeMessage, kMessageCaption);
   // A read or write error is the one failure that is not quiet.
   return result.status != FileStatus::kReadFailed && result.status != FileStatus::kWriteFailed;
 }

@@ -12,6 +12,9 @@
 
 #include "app/output_file.h"
 
+/// The caption of the Windows program's message box.
+inline constexpr std::string_view kMessageCaption = "Quillon";
+
 /// What a file of a type file mode does not take is told.
 inline constexpr std::string_view kWrongTypeMessage =
     "Files passed to this function can be .html, .htm, or .txt.";

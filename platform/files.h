@@ -16,6 +16,9 @@ namespace platform {
 /// folder, a device or a pipe; opening never waits for a writer.
 std::FILE* OpenRegularFile(const std::string& path, std::string* error = nullptr);
 
+/// True when `path` names a file that exists and is not a folder.
+bool IsExistingFile(const std::string& path);
+
 /// True when `a` and `b` both exist and name the same file, as two hard links
 /// to it or through a symbolic link.
 bool IsSameFile(const std::string& a, const std::string& b);

@@ -20,6 +20,11 @@ std::string ModulePath();
 /// there. None on Windows, where settings live beside the program only.
 std::vector<std::string> ConfigFolders();
 
+/// The arguments of a command-line text, split by the system's own rules for
+/// it: on Windows those of CommandLineToArgvW (quotes group, and go). None
+/// elsewhere, where the shell splits the arguments.
+std::vector<std::string> SplitCommandLine(std::string_view command_line);
+
 /// Tells the user something: a message with a caption and an OK button on a
 /// desktop, a line "caption: text" on standard error on a console system.
 void ShowMessage(std::string_view text, std::string_view caption);

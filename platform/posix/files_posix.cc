@@ -61,6 +61,11 @@ std::FILE* OpenRegularFile(const std::string& path, std::string* error) {
   return file;
 }
 
+bool IsExistingFile(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 bool IsSameFile(const std::string& a, const std::string& b) {
   struct stat first, second;
   return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&

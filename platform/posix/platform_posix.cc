@@ -34,6 +34,8 @@ std::vector<std::string> ConfigFolders() {
   return folders;
 }
 
+std::vector<std::string> SplitCommandLine(std::string_view) { return {}; }
+
 void ShowMessage(std::string_view text, std::string_view caption) {
   std::string line;
   line.append(caption).append(": ").append(text).append("\n");

@@ -1,5 +1,6 @@
 // The Windows side of the file operations, over the Win32 file calls, with
 // C streams on top so the front end reads and writes the same way everywhere.
+// Paths arrive as UTF-8 and go to the "W" calls as UTF-16.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -9,6 +10,7 @@
 
 #include "platform/files.h"
 #include "platform/temp_name.h"
+#include "platform/win32/utf16.h"
 
 namespace platform {
 namespace {
@@ -45,12 +47,12 @@ std::FILE* StreamFor(HANDLE handle, int flags, const char* mode) {
 }
 
 /// The full path of `path`, or "" when it cannot be found.
-std::string FullPath(const std::string& path) {
-  const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return "";
-  std::string full(size, '\0');
-  const DWORD length = GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
-  if (length == 0 || length >= size) return "";
+std::wstring FullPath(const std::wstring& path) {
+  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return L"";
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return L"";
   full.resize(length);
   return full;
 }
@@ -59,11 +61,11 @@ std::string FullPath(const std::string& path) {
 template <typename T>
 T Failed(std::string* error, T failed) {
   if (error) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, GetLastError(), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    error->assign(text != nullptr ? text : "", length);
+        nullptr, GetLastError(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    *error = Utf8(std::wstring_view(text != nullptr ? text : L"", text != nullptr ? length : 0));
     while (!error->empty() &&
            (error->back() == '\n' || error->back() == '\r' || error->back() == '.'))
       error->pop_back();
@@ -75,7 +77,7 @@ T Failed(std::string* error, T failed) {
 }  // namespace
 
 std::FILE* OpenRegularFile(const std::string& path, std::string* error) {
-  HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+  HANDLE handle = CreateFileW(Utf16(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return Failed(error, nullptr);
   if (!IsDiskFile(handle)) {
@@ -91,7 +93,7 @@ bool IsSameFile(const std::string& a, const std::string& b) {
   const std::string* paths[2] = {&a, &b};
   for (int i = 0; i < 2; i++) {
     // No access asked for: only the file's identity is read. Folders open too.
-    HANDLE handle = CreateFileA(paths[i]->c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+    HANDLE handle = CreateFileW(Utf16(*paths[i]).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     const bool known = GetFileInformationByHandle(handle, &info[i]);
@@ -107,14 +109,15 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
                                std::string* error) {
   // An existing target must be an ordinary file this process may write; a
   // read-only one is left alone, as opening it for writing would fail.
-  const DWORD attributes = GetFileAttributesA(target.c_str());
+  const std::wstring wide_target = Utf16(target);
+  const DWORD attributes = GetFileAttributesW(wide_target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
       if (error) *error = "not a file that may be replaced";
       return nullptr;
     }
-    HANDLE existing = CreateFileA(target.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE existing = CreateFileW(wide_target.c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     // In use, or no right to.
     if (existing == INVALID_HANDLE_VALUE) return Failed(error, nullptr);
     const bool replaceable = IsDiskFile(existing);
@@ -127,7 +130,7 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
   const uint64_t seed = NameSeed();
   for (int attempt = 0; attempt < kTempNameAttempts; attempt++) {
     std::string path = TempPathFor(target, "\\/", seed, attempt);
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    HANDLE handle = CreateFileW(Utf16(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
       const DWORD last_error = GetLastError();
@@ -136,7 +139,7 @@ std::FILE* CreateFileToReplace(const std::string& target, std::string* temp_path
     }
     std::FILE* file = StreamFor(handle, _O_WRONLY, "wb");
     if (file == nullptr) {
-      DeleteFileA(path.c_str());
+      DeleteFileW(Utf16(path).c_str());
       if (error) *error = "cannot write the file";
       return nullptr;
     }
@@ -157,24 +160,30 @@ bool SyncAndClose(std::FILE* file, std::string* error) {
 
 bool ReplaceFile(const std::string& from, const std::string& to, std::string* error) {
   // An existing file is replaced so that it keeps its attributes and access
-  // rights, as an overwritten file would. ReplaceFileA wants full paths (some
+  // rights, as an overwritten file would. ReplaceFileW wants full paths (some
   // implementations fail on relative ones), and where it cannot work (some
   // file systems do not support it) both files are as they were, so a plain
   // rename is tried next. A new file is simply renamed.
-  if (GetFileAttributesA(to.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    const std::string full_from = FullPath(from);
-    const std::string full_to = FullPath(to);
+  const std::wstring wide_from = Utf16(from), wide_to = Utf16(to);
+  if (GetFileAttributesW(wide_to.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const std::wstring full_from = FullPath(wide_from);
+    const std::wstring full_to = FullPath(wide_to);
     if (!full_from.empty() && !full_to.empty() &&
-        ReplaceFileA(full_to.c_str(), full_from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+        ReplaceFileW(full_to.c_str(), full_from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr)) {
       return true;
     }
   }
-  return MoveFileExA(from.c_str(), to.c_str(),
+  return MoveFileExW(wide_from.c_str(), wide_to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
          Failed(error, false);
 }
 
-void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+void RemoveFile(const std::string& path) { DeleteFileW(Utf16(path).c_str()); }
+
+bool IsExistingFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Utf16(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 }  // namespace platform

@@ -1,10 +1,12 @@
 // The Windows program entry: a GUI program, so no console window opens. The
-// command-line text is what Windows hands to WinMain: the rest of the command
-// line after the program name and the spaces that follow it.
+// command-line text is read as Unicode, so that any file name reaches it
+// whole: the rest of the command line after the program name and the spaces
+// that follow it.
 #include <windows.h>
 
 #include "app/entry.h"
+#include "platform/win32/command_line_text.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
-  return RunCommandLine(command_line != nullptr ? command_line : "");
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return RunCommandLine(platform::CommandLineText());
 }

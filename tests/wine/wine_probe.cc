@@ -1,12 +1,14 @@
 // A helper for the Wine tests of qln.exe, run under Wine beside it.
 //   wine_probe run          starts the command line held in the environment
 //                           variable QLN_COMMAND_LINE exactly as written (no
-//                           quoting added), waits, and exits with its code.
+//                           quoting added), as Unicode, waits, and exits with
+//                           its code.
 //   wine_probe clipboard    prints the clipboard's CF_TEXT as it is; exits 1
 //                           when the clipboard holds no text.
 //   wine_probe dialog NAME  waits up to 30 s for a top-level window titled NAME
 //                           and prints its class, then each child's class and
-//                           text, one per line ("Button: OK"); exits 1 if none.
+//                           text in UTF-8, one per line ("Button: OK"); exits
+//                           1 if none.
 //   wine_probe version FILE prints the version resource of FILE as Windows
 //                           reads it: the fixed file and product versions, then
 //                           the strings of its first language, one per line
@@ -19,16 +21,29 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 namespace {
 
+/// `text` in UTF-8.
+std::string Utf8(const wchar_t* text) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(length > 0 ? length - 1 : 0, '\0');
+  if (length > 1)
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), length, nullptr, nullptr);
+  return narrow;
+}
+
 int Run() {
-  const char* command_line = std::getenv("QLN_COMMAND_LINE");
-  if (command_line == nullptr) {
+  std::vector<wchar_t> command_line(32768);
+  const DWORD length = GetEnvironmentVariableW(L"QLN_COMMAND_LINE", command_line.data(),
+                                               static_cast<DWORD>(command_line.size()));
+  if (length == 0 || length >= command_line.size()) {
     std::fprintf(stderr, "wine_probe: QLN_COMMAND_LINE is not set\n");
     return 2;
   }
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   // Wine now and then fails to start a process for reasons of its own (error
@@ -36,14 +51,13 @@ int Run() {
   bool started = false;
   for (int attempt = 0; attempt < 5 && !started; attempt++) {
     if (attempt > 0) Sleep(200);
-    // CreateProcessA may write to the command line, so it gets a copy.
-    char* writable = _strdup(command_line);
-    started = CreateProcessA(nullptr, writable, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    // CreateProcessW may write to the command line, so it gets a copy.
+    std::vector<wchar_t> writable = command_line;
+    started = CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &process);
-    std::free(writable);
     if (!started) {
-      std::fprintf(stderr, "wine_probe: cannot start: %s (error %lu)\n", command_line,
-                   GetLastError());
+      std::fprintf(stderr, "wine_probe: cannot start: %s (error %lu)\n",
+                   Utf8(command_line.data()).c_str(), GetLastError());
       if (GetLastError() == ERROR_FILE_NOT_FOUND) break;
     }
   }
@@ -74,10 +88,10 @@ int PrintClipboard() {
 
 BOOL CALLBACK PrintChild(HWND window, LPARAM) {
   char class_name[256] = "";
-  char text[1024] = "";
+  wchar_t text[1024] = L"";
   GetClassNameA(window, class_name, sizeof class_name);
-  GetWindowTextA(window, text, sizeof text);
-  std::printf("%s: %s\n", class_name, text);
+  GetWindowTextW(window, text, sizeof text / sizeof text[0]);
+  std::printf("%s: %s\n", class_name, Utf8(text).c_str());
   return TRUE;
 }
 

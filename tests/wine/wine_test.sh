@@ -42,6 +42,8 @@ unpacked="$run/zip/qln-$version-win64"
 qln_exe="$unpacked/qln.exe"
 
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all
+# Wine reads names and the environment in the locale's encoding: UTF-8.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 # No prompt to install Mono or Gecko into a new prefix: qln needs neither.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
@@ -113,7 +115,8 @@ if command -v "$objdump" >/dev/null; then
     fail "qln.exe is a GUI program"
   fi
   dlls=$(grep 'DLL Name:' <<<"$headers" | awk '{print toupper($3)}' | sort | tr '\n' ' ')
-  expect_equal "qln.exe needs only Windows' DLLs ($dlls)" "$dlls" "KERNEL32.DLL MSVCRT.DLL USER32.DLL "
+  expect_equal "qln.exe needs only Windows' DLLs ($dlls)" "$dlls" \
+    "KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL "
 fi
 
 echo "== the zip"
@@ -217,64 +220,109 @@ else
 fi
 
 echo "== the message box"
-printf 'x' >"$run/report.doc"
-# start_box: runs qln.exe on a file of the wrong type in the background; its
-# exit code goes to box.status.
-start_box() {
-  rm -f "$run/box.status"
-  (qln_line "$exe \"$(winpath "$run/report.doc")\""; echo $? >"$run/box.status") &
-  box_runner=$!
-}
-find_box() { window=$(timeout 60 xdotool search --sync --name '^Quillon$' | head -n1); }
-start_box
-find_box
-# Rarely, under load, the search fails (an X error while windows come and
-# go) or Wine ends the program before its window shows: one more try, logged.
-if [ -z "$window" ]; then
-  sleep 1
-  if [ -s "$run/box.status" ]; then
-    echo "  (no message box: qln.exe ended with exit code $(cat "$run/box.status"); once more)"
-    start_box
-  else
-    echo "  (the message box was not found; searching once more)"
-  fi
+# expect_box NAME COMMAND-LINE TEXT: runs the command line in the background;
+# its message box must appear, titled Quillon, with TEXT and one OK button,
+# and qln.exe must end with exit code 0 once the box is dismissed.
+expect_box() {
+  local name="$1" line="$2" text="$3" window= box_runner=
+  start_box() {
+    rm -f "$run/box.status"
+    (qln_line "$line"; echo $? >"$run/box.status") &
+    box_runner=$!
+  }
+  find_box() { window=$(timeout 60 xdotool search --sync --name '^Quillon$' | head -n1); }
+  start_box
   find_box
-fi
-if [ -z "$window" ]; then
-  fail "the message box appears"
-else
-  expect_equal "the message box is titled Quillon" "$(xdotool getwindowname "$window")" Quillon
-  wine "$probe" dialog Quillon >"$run/dialog.txt" 2>&1
-  tr -d '\r' <"$run/dialog.txt" >"$run/dialog"
-  if grep -qx '#32770' "$run/dialog" &&
-     grep -qx 'Static: Files passed to this function can be .html, .htm, or .txt.' "$run/dialog" &&
-     grep -qx 'Button: OK' "$run/dialog" && [ "$(grep -c '^Button:' "$run/dialog")" = 1 ]; then
-    pass "the message box holds the text and one OK button"
-  else
-    fail "the message box holds the text and one OK button:"; cat "$run/dialog"
+  # Rarely, under load, the search fails (an X error while windows come and
+  # go) or Wine ends the program before its window shows: one more try, logged.
+  if [ -z "$window" ]; then
+    sleep 1
+    if [ -s "$run/box.status" ]; then
+      echo "  (no message box: qln.exe ended with exit code $(cat "$run/box.status"); once more)"
+      start_box
+    else
+      echo "  (the message box was not found; searching once more)"
+    fi
+    find_box
   fi
-  [ -e "$run/box.status" ] && fail "qln.exe waits while the message box is shown"
-  # Dismiss it with the Return key; a key that goes astray (the focus not
-  # there yet) is pressed again.
-  for _ in $(seq 5); do
-    xdotool windowfocus --sync "$window" 2>/dev/null && xdotool key Return
-    for _ in $(seq 40); do
-      [ -s "$run/box.status" ] && break 2
-      sleep 0.1
+  if [ -z "$window" ]; then
+    fail "$name: the message box appears"
+  else
+    expect_equal "$name: the message box is titled Quillon" \
+      "$(xdotool getwindowname "$window")" Quillon
+    wine "$probe" dialog Quillon >"$run/dialog.txt" 2>&1
+    tr -d '\r' <"$run/dialog.txt" >"$run/dialog"
+    if grep -qx '#32770' "$run/dialog" && grep -qxF "Static: $text" "$run/dialog" &&
+       grep -qx 'Button: OK' "$run/dialog" && [ "$(grep -c '^Button:' "$run/dialog")" = 1 ]; then
+      pass "$name: the message box holds the text and one OK button"
+    else
+      fail "$name: the message box holds the text and one OK button:"; cat "$run/dialog"
+    fi
+    [ -e "$run/box.status" ] && fail "$name: qln.exe waits while the message box is shown"
+    # Dismiss it with the Return key; a key that goes astray (the focus not
+    # there yet) is pressed again.
+    for _ in $(seq 5); do
+      xdotool windowfocus --sync "$window" 2>/dev/null && xdotool key Return
+      for _ in $(seq 40); do
+        [ -s "$run/box.status" ] && break 2
+        sleep 0.1
+      done
     done
+  fi
+  for _ in $(seq 100); do
+    [ -s "$run/box.status" ] && break
+    sleep 0.1
   done
-fi
-for _ in $(seq 100); do
-  [ -s "$run/box.status" ] && break
-  sleep 0.1
-done
-if [ -s "$run/box.status" ]; then
-  expect_equal "dismissed, qln.exe ends: exit code" "$(cat "$run/box.status")" 0
-else
-  fail "qln.exe ends when the message box is dismissed"
-  kill "$box_runner" 2>/dev/null
-fi
+  if [ -s "$run/box.status" ]; then
+    expect_equal "$name: dismissed, qln.exe ends: exit code" "$(cat "$run/box.status")" 0
+  else
+    fail "$name: qln.exe ends when the message box is dismissed"
+    kill "$box_runner" 2>/dev/null
+  fi
+}
+printf 'x' >"$run/report.doc"
+expect_box "a file of the wrong type" "$exe \"$(winpath "$run/report.doc")\"" \
+  'Files passed to this function can be .html, .htm, or .txt.'
 expect_absent "a wrong file type converts nothing" "$run/report.txt"
+
+echo "== any file name, and several files at once"
+# Names that no one ANSI code page holds: Greek, Chinese and accented Latin.
+uni="$run/Ελληνικά 漢字"
+mkdir -p "$uni"
+printf "$hello" >"$uni/Ελληνικά 漢字 café.htm"
+qln_line "$exe \"$(winpath "$uni/Ελληνικά 漢字 café.htm")\""
+expect_equal "a Unicode name: exit code" $? 0
+expect_file "a Unicode name converts" "$uni/Ελληνικά 漢字 café.txt" "$hello_out"
+printf "$hello" >"$uni/ünï 名前.txt"
+qln_line "$exe \"$(winpath "$uni/ünï 名前.txt")\""
+expect_file "a Unicode .txt gives _qln.txt" "$uni/ünï 名前_qln.txt" "$hello_out"
+# qln.exe in a folder with such a name reads the qln.ini beside it.
+cp "$qln_exe" "$uni/qln.exe"
+printf '[qln settings]\nLeftMargin=5\n' >"$uni/qln.ini"
+printf "$hello" >"$uni/margin.htm"
+qln_line "\"$(winpath "$uni/qln.exe")\" \"$(winpath "$uni/margin.htm")\""
+expect_file "qln.ini beside qln.exe in a Unicode folder takes effect" "$uni/margin.txt" \
+  '     Hello world.\r\n\r\n'
+# Explorer's Send To: each name quoted where it holds a space.
+mkdir -p "$run/send"
+for name in "one page.htm" "two.html" "three notes.txt" "a.htm" "notes.md" "b.htm"; do
+  printf "$hello" >"$run/send/$name"
+done
+qln_line "$exe \"$(winpath "$run/send/one page.htm")\" $(winpath "$run/send/two.html") \"$(winpath "$run/send/three notes.txt")\""
+expect_equal "three files at once: exit code" $? 0
+expect_file "three files at once: the first" "$run/send/one page.txt" "$hello_out"
+expect_file "three files at once: the second" "$run/send/two.txt" "$hello_out"
+expect_file "three files at once: the third" "$run/send/three notes_qln.txt" "$hello_out"
+expect_box "a file of the wrong type among several" \
+  "$exe $(winpath "$run/send/a.htm") $(winpath "$run/send/notes.md") $(winpath "$run/send/b.htm")" \
+  'notes.md: Files passed to this function can be .html, .htm, or .txt.'
+expect_file "the files around it are converted: before" "$run/send/a.txt" "$hello_out"
+expect_file "the files around it are converted: after" "$run/send/b.txt" "$hello_out"
+expect_absent "the file of the wrong type converts nothing" "$run/send/notes.txt"
+# Several words that name no file still end quietly.
+qln_line "$exe $(winpath "$run/send/no such.htm") $(winpath "$run/send/a.htm")"
+expect_equal "words that name no file: exit code" $? 0
+expect_absent "words that name no file convert nothing" "$run/send/no such.txt"
 
 echo "== the settings file beside qln.exe"
 printf '[qln settings]\nLeftMargin=5\nRightMargin=60\nDoURLs=0\nKeepLinefeeds=1\nSpace2AfterPeriod=1\n' \
