@@ -35,11 +35,16 @@ constexpr std::string_view kHelp =
     "  -o, --output=OUT  write the text of the one FILE to OUT instead; with\n"
     "                    -o -, to standard output, with LF line ends\n"
     "  -c, --clipboard   convert the desktop clipboard's text in place\n"
+    "      --modern      read today's pages: UTF-8, every character reference,\n"
+    "                    scripts and styles left out, tidy blank lines\n"
+    "      --classic     the classic conversion, ASCII only (the default)\n"
     "  -h, --help        show this help and exit\n"
     "      --version     show the version and exit\n"
     "\n"
     "Settings come from the first qln.ini found: beside qln, in\n"
-    "$XDG_CONFIG_HOME/qln (by default ~/.config/qln), or in /etc/qln.\n"
+    "$XDG_CONFIG_HOME/qln (by default ~/.config/qln), or in /etc/qln. A line\n"
+    "ModernHtml=1 there chooses the modern profile; --modern and --classic\n"
+    "override it.\n"
     "\n"
     "Exit status: 0 when everything was converted, 1 when anything was not,\n"
     "2 for a wrong command line.\n";
@@ -117,7 +122,8 @@ int RunArguments(const std::vector<std::string>& args) {
     case Arguments::Action::kConvert:
       break;
   }
-  const qln::Settings settings = LoadSettings();
+  qln::Settings settings = LoadSettings();
+  if (arguments.modern_html >= 0) settings.ModernHtml = arguments.modern_html;
   if (arguments.clipboard) return RunClipboard(settings);
   if (arguments.files.empty()) {
     switch (platform::StandardInputKind()) {

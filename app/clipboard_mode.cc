@@ -8,8 +8,11 @@
 #include "platform/clipboard.h"
 
 ClipboardResult ConvertClipboard(const qln::Settings& settings) {
+  // The modern profile reads and writes Unicode text, the classic one bytes.
+  const platform::TextForm form =
+      settings.ModernHtml == 1 ? platform::TextForm::kUtf8 : platform::TextForm::kBytes;
   std::string text;
-  switch (ReadClipboardText(&text)) {
+  switch (ReadClipboardText(&text, form)) {
     case ClipboardRead::kText:
       break;
     case ClipboardRead::kNoClipboard:
@@ -23,5 +26,6 @@ ClipboardResult ConvertClipboard(const qln::Settings& settings) {
       platform::kClipboardHasCrLf ? qln::LineEnds::kCrLf : qln::LineEnds::kLf;
   std::string output = qln::Convert(text, settings, qln::Mode::kClipboard, line_ends);
   std::string().swap(text);  // free the input before the output goes out
-  return WriteClipboardText(output) ? ClipboardResult::kConverted : ClipboardResult::kNotReplaced;
+  return WriteClipboardText(output, form) ? ClipboardResult::kConverted
+                                          : ClipboardResult::kNotReplaced;
 }

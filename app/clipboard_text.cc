@@ -3,15 +3,15 @@
 
 #include "platform/clipboard.h"
 
-ClipboardRead ReadClipboardText(std::string* text) {
+ClipboardRead ReadClipboardText(std::string* text, platform::TextForm form) {
   if (!platform::OpenClipboard()) return ClipboardRead::kNoClipboard;
-  const bool has_text = platform::GetClipboardText(text);
+  const bool has_text = platform::GetClipboardText(text, form);
   platform::CloseClipboard();
   return has_text ? ClipboardRead::kText : ClipboardRead::kNoText;
 }
 
-bool WriteClipboardText(std::string_view text) {
-  platform::PreparedText* prepared = platform::PrepareClipboardText(text);
+bool WriteClipboardText(std::string_view text, platform::TextForm form) {
+  platform::PreparedText* prepared = platform::PrepareClipboardText(text, form);
   if (!prepared) return false;
   bool handed_over = false;
   if (platform::OpenClipboard()) {

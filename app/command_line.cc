@@ -45,12 +45,15 @@ Arguments ParseArguments(const std::vector<std::string>& args) {
       const size_t equals = arg.find('=');
       const std::string_view name = arg.substr(0, equals);
       const bool has_value = equals != std::string_view::npos;
-      if (name == "--help" || name == "--version" || name == "--clipboard") {
+      if (name == "--help" || name == "--version" || name == "--clipboard" || name == "--modern" ||
+          name == "--classic") {
         if (has_value)
           return UsageError("option '" + std::string(name) + "' doesn't allow an argument");
         if (name == "--help") return Do(Arguments::Action::kHelp);
         if (name == "--version") return Do(Arguments::Action::kVersion);
-        arguments.clipboard = true;
+        if (name == "--clipboard") arguments.clipboard = true;
+        if (name == "--modern") arguments.modern_html = 1;
+        if (name == "--classic") arguments.modern_html = 0;
       } else if (name == "--output") {
         if (!has_value && i + 1 == args.size())
           return UsageError("option '--output' requires an argument");

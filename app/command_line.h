@@ -1,5 +1,6 @@
 // The Unix command line's options and files, read from the arguments as GNU
-// programs read theirs: -h, --help, --version, -o FILE, -c, "--" and "-".
+// programs read theirs: -h, --help, --version, -o FILE, -c, --modern,
+// --classic, "--" and "-".
 #ifndef QLN_APP_COMMAND_LINE_H_
 #define QLN_APP_COMMAND_LINE_H_
 
@@ -22,6 +23,9 @@ struct Arguments {
   std::string output;
   /// -c: convert the clipboard.
   bool clipboard = false;
+  /// --modern (1) or --classic (0), the last one given; -1 for neither: the
+  /// settings file decides.
+  int modern_html = -1;
   std::string error;
 };
 

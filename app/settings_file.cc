@@ -9,9 +9,8 @@
 
 namespace {
 
-/// Only the first six lines of at most 1023 characters count: no more bytes
-/// than can hold them are read.
-constexpr size_t kMostBytesRead = 6 * 1024 + 16;
+/// A settings file is small: what lies past its first 64 KiB is not read.
+constexpr size_t kMostBytesRead = 64 * 1024;
 
 }  // namespace
 

@@ -15,7 +15,9 @@ kept) and precision (its words that belong to the page) are the summed
 multiset intersections over the summed word counts; the medians over pages
 are shown beside them.
 The longest run of blank lines is the largest over all pages, of the whole
-output. Time is the summed wall time of the runs, peak memory the largest
+output; and again outside preformatted text, where blank lines are the
+page's own: each converter also converts the page with its <pre> elements
+taken out, and the longest run of those outputs is shown beside. Time is the summed wall time of the runs, peak memory the largest
 resident size of one run (from a second run under GNU time).
 
 Each run gets the page as a file (qln: on standard input), writes to a file
@@ -92,7 +94,20 @@ def spawn(args, stdin_path, stdout_path, timeout):
     return ("ok" if code == 0 else f"exit {code}"), seconds
 
 
-def run(cmd, how, page, out_path, timeout):
+PRE = re.compile(r"<pre\b.*?</pre\s*>", re.I | re.S)
+
+
+def without_pre(page, folder):
+    """A copy of the page in `folder` with its <pre> elements taken out."""
+    with open(page, "rb") as f:
+        html = f.read().decode("utf-8", "surrogateescape")
+    copy = os.path.join(folder, os.path.basename(page))
+    with open(copy, "wb") as f:
+        f.write(PRE.sub("", html).encode("utf-8", "surrogateescape"))
+    return copy
+
+
+def run(cmd, how, page, out_path, timeout, measure=True):
     """Converts page into out_path; returns (status, seconds, peak RSS in KiB).
 
     The peak memory comes from a second run under GNU time: a child of this
@@ -105,7 +120,7 @@ def run(cmd, how, page, out_path, timeout):
     stdin = page if how == "stdin" else os.devnull
     status, seconds = spawn(args, stdin, out_path, timeout)
     rss = None
-    if os.access(GNU_TIME, os.X_OK):
+    if measure and os.access(GNU_TIME, os.X_OK):
         rss_path = out_path + ".rss"
         spawn([GNU_TIME, "-f", "%M", "-o", rss_path] + args, stdin, os.devnull,
               timeout)
@@ -188,13 +203,14 @@ class Totals:
         self.common = self.ref = self.own = 0
         self.recalls, self.precisions = [], []
         self.blank_run = 0
+        self.blank_run_outside_pre = 0
         self.seconds = 0.0
         self.rss_kib = None
         self.failures = []
 
 
-def fmt(x):
-    return "–" if x is None else f"{x:.2f}"
+def fmt(x, digits=2):
+    return "–" if x is None else f"{x:.{digits}f}"
 
 
 def ratio(a, b):
@@ -231,14 +247,18 @@ def main():
     totals = {name: Totals() for name, _, _ in convs + [reference]}
     for name, _, _ in convs + [reference]:
         os.makedirs(os.path.join(args.out, "outputs", slug(name)), exist_ok=True)
+    no_pre = os.path.join(args.out, "pages-without-pre")
+    os.makedirs(no_pre, exist_ok=True)
+    scratch = os.path.join(args.out, "without-pre.txt")
 
     tsv = open(os.path.join(args.out, "pages.tsv"), "w")
     tsv.write("page\tconverter\tstatus\trecall\tprecision\tlongest_blank_run"
-              "\tseconds\tpeak_rss_kib\n")
+              "\tlongest_blank_run_outside_pre\tseconds\tpeak_rss_kib\n")
     skipped = []
     for n, page in enumerate(pages, 1):
         print(f"\r[{n}/{len(pages)}] {page[:60]:<60}", end="", file=sys.stderr)
         path = os.path.join(args.corpus, page)
+        path_without_pre = without_pre(path, no_pre)
         results = {}
         # Each page starts with the next program, so that none always runs
         # first (on a cold cache) or right after the same other one.
@@ -251,14 +271,16 @@ def main():
             counted = strip_qln_links(text) if name.startswith("qln") else text
             if name == reference[0]:
                 counted = plain_lynx(counted)
-            results[name] = (status, seconds, rss, text, words(counted))
+            run(cmd, how, path_without_pre, scratch, args.timeout, measure=False)
+            blank_outside_pre = longest_blank_run(read_text(scratch))
+            results[name] = (status, seconds, rss, text, words(counted), blank_outside_pre)
         if results[reference[0]][0] != "ok":
             skipped.append(f"{page} (lynx: {results[reference[0]][0]})")
             continue
         ref_words = results[reference[0]][4]
         ref_count = sum(ref_words.values())
         for name, _, _ in convs + [reference]:
-            status, seconds, rss, text, own = results[name]
+            status, seconds, rss, text, own, blank_outside_pre = results[name]
             t = totals[name]
             common = sum((own & ref_words).values())
             own_count = sum(own.values())
@@ -272,13 +294,15 @@ def main():
                 t.precisions.append(precision)
             blank = longest_blank_run(text)
             t.blank_run = max(t.blank_run, blank)
+            t.blank_run_outside_pre = max(t.blank_run_outside_pre, blank_outside_pre)
             t.seconds += seconds
             if rss is not None:
                 t.rss_kib = max(t.rss_kib or 0, rss)
             if status != "ok":
                 t.failures.append(f"{page} ({status})")
-            tsv.write(f"{page}\t{name}\t{status}\t{fmt(recall)}\t{fmt(precision)}"
-                      f"\t{blank}\t{seconds:.4f}\t{'' if rss is None else rss}\n")
+            tsv.write(f"{page}\t{name}\t{status}\t{fmt(recall, 3)}\t{fmt(precision, 3)}"
+                      f"\t{blank}\t{blank_outside_pre}\t{seconds:.4f}"
+                      f"\t{'' if rss is None else rss}\n")
     tsv.close()
     print(file=sys.stderr)
 
@@ -289,13 +313,15 @@ def main():
         + (f"; {len(skipped)} pages left out: {', '.join(skipped)}" if skipped else ""),
         "",
         "| converter | words of the page kept (recall) "
-        "| words that belong to the page (precision) | longest run of blank lines |",
-        "|---|---:|---:|---:|",
+        "| words that belong to the page (precision) | longest run of blank lines "
+        "| outside pre |",
+        "|---|---:|---:|---:|---:|",
     ]
     for name in names:
         t = totals[name]
-        lines.append(f"| {name} | {fmt(ratio(t.common, t.ref))} "
-                     f"| {fmt(ratio(t.common, t.own))} | {t.blank_run} |")
+        lines.append(f"| {name} | {fmt(ratio(t.common, t.ref), 3)} "
+                     f"| {fmt(ratio(t.common, t.own), 3)} | {t.blank_run} "
+                     f"| {t.blank_run_outside_pre} |")
     lines += [
         "",
         "| converter | median recall per page | median precision per page "

@@ -27,7 +27,7 @@ function(check_folder folder quoted angled)
 endfunction()
 
 set(language "[a-z_]+|stddef\\.h|[a-z]*intrin\\.h")
-check_folder(engine "^[a-z_0-9]+\\.h$" "^(qln/[a-z_]+\\.h|${language})$")
+check_folder(engine "^([a-z_0-9]+\\.h|tables/[a-z_0-9]+\\.inc)$" "^(qln/[a-z_]+\\.h|${language})$")
 check_folder(platform "^(platform/|app/entry\\.h$|app/cli\\.h$)" "^[^q]")
 check_folder(app "^(app|platform)/" "^(qln/[a-z_]+\\.h|${language})$")
 file(TOUCH "${STAMP}")

@@ -3,6 +3,7 @@
 
 #include "line_ends.h"
 #include "links.h"
+#include "modern.h"
 #include "scanner.h"
 #include "simd.h"
 
@@ -13,16 +14,18 @@ namespace {
 /// memory stays bounded whatever the size of a piece.
 constexpr size_t kBlock = 64 * 1024;
 
-/// Hands the output to the sink with the line ends asked for. The reference
-/// list and the engine write LF in file mode and CR LF in clipboard mode.
+/// Hands the output to the sink with the line ends asked for. The classic
+/// engine and its reference list write LF in file mode and CR LF in
+/// clipboard mode; the modern profile writes LF in both.
 void Flush(Conversion* c) {
   std::string_view bytes = c->output;
   const bool lf = c->line_ends == LineEnds::kLf;
-  if (c->mode == Mode::kFile && !lf) {
+  const bool writes_lf = c->mode == Mode::kFile || c->settings.ModernHtml;
+  if (writes_lf && !lf) {
     c->wire.clear();
     AppendWithCrLf(c->output, &c->wire);
     bytes = c->wire;
-  } else if (c->mode == Mode::kClipboard && lf) {
+  } else if (!writes_lf && lf) {
     c->wire.clear();
     AppendLfForCrLf(c->output, &c->output_held_cr, &c->wire);
     if (c->finished && c->output_held_cr) c->wire.push_back('\r');
@@ -90,6 +93,21 @@ void FeedClipboardBlock(Conversion* c, std::string_view bytes) {
   if (!text.empty()) ScanChunk(&c->state, c->settings, text, &c->output, ChunkEnd::kContinues);
 }
 
+ModernRun Modern(Conversion* c) { return ModernRun{&c->modern, c->settings, &c->output}; }
+
+// The modern profile: the bytes as they come (in file mode up to a 0x1A byte);
+// it reads line ends, zero bytes and characters itself.
+void FeedModernBlock(Conversion* c, std::string_view bytes) {
+  if (c->mode == Mode::kFile) {
+    const size_t end_of_text = bytes.find('\x1A');
+    if (end_of_text != std::string_view::npos) {
+      bytes = bytes.substr(0, end_of_text);
+      c->input_ended = true;
+    }
+  }
+  FeedModern(Modern(c), bytes, &c->text);
+}
+
 }  // namespace
 
 void StartConversion(Conversion* c, const RunSettings& settings, Mode mode, LineEnds line_ends,
@@ -109,7 +127,9 @@ void FeedConversion(Conversion* c, std::string_view bytes) {
   while (!bytes.empty() && !c->input_ended) {
     const std::string_view block = bytes.substr(0, kBlock);
     bytes.remove_prefix(block.size());
-    if (c->mode == Mode::kFile)
+    if (c->settings.ModernHtml)
+      FeedModernBlock(c, block);
+    else if (c->mode == Mode::kFile)
       FeedFileBlock(c, block);
     else
       FeedClipboardBlock(c, block);
@@ -119,6 +139,14 @@ void FeedConversion(Conversion* c, std::string_view bytes) {
 }
 
 void FinishConversion(Conversion* c) {
+  if (c->settings.ModernHtml) {
+    FinishModern(Modern(c), c->mode, &c->text);
+    size_t next = 0;
+    while (!WriteReferenceListPart(&c->modern.urls, "", "\n", &next, kBlock, &c->output)) Flush(c);
+    c->finished = true;
+    Flush(c);
+    return;
+  }
   if (c->held_cr) {
     c->held_cr = false;
     ScanLines(c, "\r");

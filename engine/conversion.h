@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "conversion_state.h"
+#include "modern_state.h"
 #include "run_settings.h"
 
 namespace qln::detail {
@@ -20,7 +21,9 @@ struct Conversion {
   LineEnds line_ends = LineEnds::kCrLf;
   Sink sink = nullptr;
   void* user = nullptr;
+  /// The classic profile's state, or (settings.ModernHtml) the modern one's.
   ConversionState state;
+  ModernState modern;
 
   // Input.
   /// The input has ended: a 0x1A byte (file mode) or a zero byte (clipboard

@@ -51,12 +51,10 @@ void GrowIndex(UrlList* urls) {
   urls->slots.swap(bigger);
 }
 
-/// Appends the list from entry `*next` on: `lead` and the heading first, then
-/// one ".. [i] target" line per entry, each ended by `newline`, stopping once
-/// `output` holds `limit` bytes or more. Returns true when the list is done,
-/// and then releases it.
-bool AppendListPart(UrlList* urls, std::string_view lead, std::string_view newline, size_t* next,
-                    size_t limit, std::string* output) {
+}  // namespace
+
+bool WriteReferenceListPart(UrlList* urls, std::string_view lead, std::string_view newline,
+                            size_t* next, size_t limit, std::string* output) {
   const size_t count = urls->ends.size();
   if (count == 0) return true;
   if (*next == 0) {
@@ -76,6 +74,8 @@ bool AppendListPart(UrlList* urls, std::string_view lead, std::string_view newli
   *urls = UrlList{};
   return true;
 }
+
+namespace {
 
 /// True when `text` begins with "HREF" as it reads upper-cased when outside
 /// quotes, as it stands when inside them.
@@ -178,7 +178,7 @@ size_t RegisterUrl(UrlList* urls, std::string_view target) {
 }
 
 bool WriteUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output) {
-  return AppendListPart(urls, "\n", "\n", next, limit, output);
+  return WriteReferenceListPart(urls, "\n", "\n", next, limit, output);
 }
 
 void WriteUrlList(UrlList* urls, std::string* output) {
@@ -187,7 +187,7 @@ void WriteUrlList(UrlList* urls, std::string* output) {
 }
 
 bool AppendUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output) {
-  return AppendListPart(urls, "\r\n\r\n", "\r\n", next, limit, output);
+  return WriteReferenceListPart(urls, "\r\n\r\n", "\r\n", next, limit, output);
 }
 
 void AppendUrlList(UrlList* urls, std::string* output) {

@@ -29,6 +29,14 @@ void CloseAnchor(ConversionState* state, const RunSettings& settings);
 /// when it is new. Takes constant time on average.
 size_t RegisterUrl(UrlList* urls, std::string_view target);
 
+/// Appends the reference list from entry `*next` on (0 to begin): `lead` and
+/// the heading "Hyperlink Reference:" first, then one ".. [i] target" line per
+/// entry, each ended by `newline`, until `output` holds `limit` bytes or
+/// more; advances `*next`. Returns true when the list is done; it is then
+/// emptied. Nothing when the list is empty.
+bool WriteReferenceListPart(UrlList* urls, std::string_view lead, std::string_view newline,
+                            size_t* next, size_t limit, std::string* output);
+
 /// Appends the reference list with "\n" line ends, for file mode, and empties
 /// the list. Nothing when the list is empty.
 void WriteUrlList(UrlList* urls, std::string* output);

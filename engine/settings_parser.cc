@@ -11,6 +11,8 @@ namespace qln {
 namespace {
 
 constexpr size_t kMaxLineLength = 1023;  // longer lines are read in pieces
+constexpr size_t kMostBytesRead = 64 * 1024;
+constexpr std::string_view kModernHtml = "ModernHtml=";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 int DigitValue(char c) { return c - '0'; }
@@ -111,10 +113,9 @@ constexpr SettingLine kSettingLines[] = {
 }  // namespace
 
 Settings ParseSettings(std::string_view file) {
-  // Only the first six lines count, and a line of at most 1023 characters
-  // takes at most 1024 bytes of the file: no more are read. Read as text, a
-  // CR LF pair is one LF, and 0x1A ends the text.
-  file = file.substr(0, 6 * (kMaxLineLength + 1));
+  // A settings file is small: what lies past its first 64 KiB is not read.
+  // Read as text, a CR LF pair is one LF, and 0x1A ends the text.
+  file = file.substr(0, kMostBytesRead);
   file = file.substr(0, file.find('\x1A'));
   std::string text;
   bool held_cr = false;
@@ -129,6 +130,15 @@ Settings ParseSettings(std::string_view file) {
     // A line is examined only if it can hold the key, "=" and a line feed.
     if (FindValue(line, setting.key, setting.key.size() + 2, &value))
       setting.parse(value, &settings);
+  }
+  // The profile may be chosen on any line after the first, so that a file
+  // may hold just a first line and "ModernHtml=1"; the last such line counts.
+  lines = text;
+  NextLine(&lines);
+  while (!lines.empty()) {
+    const std::string_view line = NextLine(&lines);
+    if (line.starts_with(kModernHtml))
+      ParseSwitch(line.substr(kModernHtml.size()), &settings.ModernHtml);
   }
   return settings;
 }

@@ -71,6 +71,29 @@ inline char* CopyWithCrLf(std::string_view text, char* out) {
 /// Where the last LF of `text` is, or npos.
 inline size_t FindLastLineFeed(std::string_view text) { return text.rfind('\n'); }
 
+/// Where the first `a` or `b` of `text` is, or npos.
+inline size_t FindEither(std::string_view text, char a, char b) {
+  for (size_t i = 0; i < text.size(); i++)
+    if (text[i] == a || text[i] == b) return i;
+  return std::string_view::npos;
+}
+
+/// The number of bytes from `begin` (before `end`) that are printable ASCII
+/// but the space: 0x21 to 0x7E, the bytes of a plain word.
+inline size_t PrintableRunLength(const char* begin, const char* end) {
+  const char* p = begin;
+  while (p < end && static_cast<unsigned char>(*p) - 0x21u < 0x5Eu) p++;
+  return static_cast<size_t>(p - begin);
+}
+
+/// The number of bytes from `begin` (before `end`) that are plain ASCII text
+/// as it stands: 0x01 to 0x7F but CR.
+inline size_t AsciiRunLength(const char* begin, const char* end) {
+  const char* p = begin;
+  while (p < end && static_cast<unsigned char>(*p) - 1u < 0x7Fu && *p != '\r') p++;
+  return static_cast<size_t>(p - begin);
+}
+
 }  // namespace qln::detail::scalar
 
 #endif  // QLN_ENGINE_SIMD_SCALAR_H_

@@ -120,6 +120,46 @@ inline size_t FindLastLineFeed(std::string_view text) {
   return scalar::FindLastLineFeed(text.substr(0, end));
 }
 
+/// See scalar::FindEither.
+inline size_t FindEither(std::string_view text, char a, char b) {
+  const __m128i first = _mm_set1_epi8(a), second = _mm_set1_epi8(b);
+  size_t at = 0;
+  for (; text.size() - at >= 16; at += 16) {
+    const __m128i v = Load16(text.data() + at);
+    const unsigned found = Mask(_mm_or_si128(_mm_cmpeq_epi8(v, first), _mm_cmpeq_epi8(v, second)));
+    if (found != 0) return at + static_cast<size_t>(std::countr_zero(found));
+  }
+  const size_t rest = scalar::FindEither(text.substr(at), a, b);
+  return rest == std::string_view::npos ? rest : at + rest;
+}
+
+/// See scalar::PrintableRunLength. Signed compares: 0x80-0xFF lie below 0x21.
+inline size_t PrintableRunLength(const char* begin, const char* end) {
+  const char* p = begin;
+  while (end - p >= 16) {
+    const __m128i v = Load16(p);
+    const __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(0x20)),
+                                            _mm_cmplt_epi8(v, _mm_set1_epi8(0x7F)));
+    const unsigned stops = ~Mask(printable) & 0xFFFF;
+    if (stops != 0) return static_cast<size_t>(p - begin) + std::countr_zero(stops);
+    p += 16;
+  }
+  return static_cast<size_t>(p - begin) + scalar::PrintableRunLength(p, end);
+}
+
+/// See scalar::AsciiRunLength. A signed compare catches 0x80-0xFF with zero.
+inline size_t AsciiRunLength(const char* begin, const char* end) {
+  const char* p = begin;
+  while (end - p >= 16) {
+    const __m128i v = Load16(p);
+    const unsigned stops = Mask(
+        _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8(1)), _mm_cmpeq_epi8(v, _mm_set1_epi8('\r'))));
+    if (stops != 0) return static_cast<size_t>(p - begin) + std::countr_zero(stops);
+    p += 16;
+  }
+  return static_cast<size_t>(p - begin) + scalar::AsciiRunLength(p, end);
+}
+
 }  // namespace qln::detail::sse2
 
 #endif  // QLN_ENGINE_SIMD_SSE2_H_

@@ -26,16 +26,22 @@ void CloseClipboard();
 /// it has LF ones (X11, Wayland).
 extern const bool kClipboardHasCrLf;
 
+/// How the clipboard's text is exchanged.
+enum class TextForm {
+  kBytes,  ///< as bytes: CF_TEXT on Windows, the tools' default elsewhere
+  kUtf8,   ///< as UTF-8 inside the program: CF_UNICODETEXT on Windows, UTF-8 elsewhere
+};
+
 /// Copies the clipboard's text into `*text`, with the system's line ends.
 /// False when the clipboard holds no text.
-bool GetClipboardText(std::string* text);
+bool GetClipboardText(std::string* text, TextForm form);
 
 /// Removes the clipboard's content; false when that fails.
 bool EmptyClipboard();
 
 /// A copy of `text` (with the system's line ends) ready to hand over, or
 /// nullptr.
-PreparedText* PrepareClipboardText(std::string_view text);
+PreparedText* PrepareClipboardText(std::string_view text, TextForm form);
 
 /// Hands `prepared` to the clipboard, which owns it from then on. On failure
 /// it stays the caller's to free.

@@ -56,19 +56,19 @@ TEST_F(ClipboardModeTest, AFailedWriteNeverCostsTheOldTextBeforeItCanBeReplaced)
   // the clipboard as it was.
   ResetFakeClipboard().text = "old";
   TheFakeClipboard().prepare_fails = true;
-  EXPECT_FALSE(WriteClipboardText("new"));
+  EXPECT_FALSE(WriteClipboardText("new", platform::TextForm::kBytes));
   EXPECT_EQ(std::optional<std::string>("old"), TheFakeClipboard().text);
   EXPECT_EQ((CallList{"prepare"}), Calls());
 
   ResetFakeClipboard().text = "old";
   TheFakeClipboard().open_fails = true;
-  EXPECT_FALSE(WriteClipboardText("new"));
+  EXPECT_FALSE(WriteClipboardText("new", platform::TextForm::kBytes));
   EXPECT_EQ(std::optional<std::string>("old"), TheFakeClipboard().text);
   EXPECT_EQ((CallList{"prepare", "open", "free"}), Calls());
 
   ResetFakeClipboard().text = "old";
   TheFakeClipboard().empty_fails = true;
-  EXPECT_FALSE(WriteClipboardText("new"));
+  EXPECT_FALSE(WriteClipboardText("new", platform::TextForm::kBytes));
   EXPECT_EQ(std::optional<std::string>("old"), TheFakeClipboard().text);
   EXPECT_EQ((CallList{"prepare", "open", "empty", "close", "free"}), Calls());
 
@@ -76,7 +76,7 @@ TEST_F(ClipboardModeTest, AFailedWriteNeverCostsTheOldTextBeforeItCanBeReplaced)
   // prepared text is freed.
   ResetFakeClipboard().text = "old";
   TheFakeClipboard().set_fails = true;
-  EXPECT_FALSE(WriteClipboardText("new"));
+  EXPECT_FALSE(WriteClipboardText("new", platform::TextForm::kBytes));
   EXPECT_EQ(std::nullopt, TheFakeClipboard().text);
   EXPECT_EQ((CallList{"prepare", "open", "empty", "set", "close", "free"}), Calls());
 }

@@ -30,6 +30,9 @@ std::vector<std::string> Inputs() {
       std::string("one two\0 three\nfour\n\0", 22),
       "before\x1A after\n",
       "it\x92s caf\xe9 &auml;&#65;&#10;&#13; <A HREF=\"a.htm\">x</A>\r",
+      "\xEF\xBB\xBF<p>Caf\xC3\xA9 \xE6\xBC\xA2\xE5\xAD\x97 &amp; &notit; "
+      "<ul><li>x<li><pre>a\n\nb</pre>"
+      "</ul><table><tr><td>1<td>2</table><a href='q?a=1&copy=2'>l</a><script>x</script>\xE6\xBC",
       std::string(70000, 'w') + "\r\n" + std::string(70000, ' ') + "<B>x</B>\r",
   };
   for (Shape shape : {Shape::kMix, Shape::kSoup, Shape::kSoupEof, Shape::kRandom, Shape::kLongLine,
@@ -47,7 +50,11 @@ std::vector<RunSettings> SomeSettings() {
   narrow.KeepLinefeeds = 0;
   RunSettings no_links;
   no_links.DoURLs = 0;
-  return {RunSettings{}, narrow, no_links};
+  RunSettings modern;
+  modern.ModernHtml = 1;
+  RunSettings modern_narrow = narrow;
+  modern_narrow.ModernHtml = 1;
+  return {RunSettings{}, narrow, no_links, modern, modern_narrow};
 }
 
 /// Where the input is cut: every piece `size` bytes long, or random sizes
@@ -98,6 +105,7 @@ TEST(ConverterTest, PiecesOfAnySizeConvertAsTheWholeAndTheRulesAsTheShortcuts) {
               FeedConversion(&fast.conversion, piece);
               FeedConversion(&plain.conversion, piece);
               ASSERT_TRUE(fast.conversion.state == plain.conversion.state);
+              ASSERT_TRUE(fast.conversion.modern == plain.conversion.modern);
               ASSERT_TRUE(fast.output == plain.output);
             }
             FinishConversion(&fast.conversion);

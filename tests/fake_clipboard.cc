@@ -37,7 +37,7 @@ void CloseClipboard() {
   fake.is_open = false;
 }
 
-bool GetClipboardText(std::string* text) {
+bool GetClipboardText(std::string* text, TextForm) {
   fake.calls.push_back("get");
   if (!fake.is_open || !fake.text) return false;
   *text = *fake.text;
@@ -51,7 +51,7 @@ bool EmptyClipboard() {
   return true;
 }
 
-PreparedText* PrepareClipboardText(std::string_view text) {
+PreparedText* PrepareClipboardText(std::string_view text, TextForm) {
   fake.calls.push_back("prepare");
   if (fake.prepare_fails) return nullptr;
   fake.prepared_alive++;

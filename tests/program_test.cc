@@ -238,6 +238,31 @@ TEST_F(ProgramTest, SettingsAreSearchedBesideTheProgramThenInTheUsersFolder) {
   }
 }
 
+TEST_F(ProgramTest, TheModernProfileIsChosenInTheSettingsOrOnTheCommandLine) {
+  const std::string page = "<h1>Caf\xC3\xA9</h1><p>x &amp; y<script>z</script></p>\n";
+  const std::string modern = "Caf\xC3\xA9\r\n====\r\n\r\n  x & y\r\n";
+  const std::string classic = "\r\nCaf\r\n===\r\n\r\n\r\n  x y z\r\n\r\n";
+  EXPECT_EQ(classic, Convert(page));
+  // Any line after the first; lines 2 to 6 keep their meaning.
+  WriteFile(dir_ / "qln.ini", "qln settings\nModernHtml=1\n");
+  EXPECT_EQ(modern, Convert(page));
+  WriteFile(dir_ / "qln.ini",
+            "x\nLeftMargin=4\nRightMargin=78\nDoURLs=1\nKeepLinefeeds=1\n"
+            "Space2AfterPeriod=0\nModernHtml=1\n");
+  EXPECT_EQ("Caf\xC3\xA9\r\n====\r\n\r\n    x & y\r\n", Convert(page));
+  // The options override the settings file.
+  EXPECT_EQ(0, Run({"--classic", "page.htm"}).exit_code);
+  EXPECT_EQ("\r\nCaf\r\n===\r\n\r\n\r\n    x y z\r\n\r\n", ReadFile(dir_ / "page.txt"));
+  std::filesystem::remove(dir_ / "qln.ini");
+  RunResult result = Run({"--modern", "-o", "-", "page.htm"});
+  EXPECT_EQ("Caf\xC3\xA9\n====\n\n  x & y\n", result.standard_output);
+  RunOptions pipe;
+  pipe.from = Input::kPipe;
+  pipe.input = page;
+  EXPECT_EQ("Caf\xC3\xA9\n====\n\n  x & y\n",
+            RunProgram(qln_, {"--modern"}, dir_.path(), pipe).standard_output);
+}
+
 TEST_F(ProgramTest, SampleMatchesTheReviewedOutput) {
   std::string sample = ReadFile(QLN_SOURCE_DIR "/samples/sample.html");
   EXPECT_EQ(ReadFile(QLN_SOURCE_DIR "/tests/data/sample_expected.txt"),

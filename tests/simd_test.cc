@@ -60,6 +60,19 @@ TEST(SimdTest, RunsAgreeWithTheTableFromEveryStart) {
       ASSERT_EQ(scalar::TokenRunLength(begin, end), token);
       ASSERT_EQ(simd::TokenRunLength(begin, end), token);
       ASSERT_EQ(simd::FindLastLineFeed(rest), scalar::FindLastLineFeed(rest));
+      for (auto [a, b] : {std::pair{'<', '&'}, std::pair{'"', '&'}, std::pair{'\n', '\n'}}) {
+        ASSERT_EQ(simd::FindEither(rest, a, b), scalar::FindEither(rest, a, b));
+        ASSERT_EQ(scalar::FindEither(rest, a, b), std::min(rest.find(a), rest.find(b)));
+      }
+      size_t printable = 0;
+      while (printable < rest.size() && rest[printable] > ' ' && rest[printable] < 0x7F)
+        printable++;
+      ASSERT_EQ(scalar::PrintableRunLength(begin, end), printable);
+      ASSERT_EQ(simd::PrintableRunLength(begin, end), printable);
+      size_t ascii = 0;
+      while (ascii < rest.size() && rest[ascii] > 0 && rest[ascii] != '\r') ascii++;
+      ASSERT_EQ(scalar::AsciiRunLength(begin, end), ascii);
+      ASSERT_EQ(simd::AsciiRunLength(begin, end), ascii);
       std::string copied(2 * rest.size() + 16, '\0'), plain(2 * rest.size() + 16, '\0');
       const size_t copied_size = simd::CopyWithCrLf(rest, copied.data()) - copied.data();
       const size_t plain_size = scalar::CopyWithCrLf(rest, plain.data()) - plain.data();

@@ -23,27 +23,35 @@ const bool kClipboardHasCrLf = false;
 
 struct PreparedText {
   std::string text;
+  TextForm form;
 };
 
 namespace {
 
-/// A desktop clipboard tool: how to start it to read, and to write.
+/// A desktop clipboard tool: how to start it to read, and to write, text as
+/// it comes and UTF-8 text.
 struct Tool {
   const char* display_variable;  // the tool is used when this is set
   const char* package;           // the Debian package that has it
   std::vector<const char*> read_arguments;
   std::vector<const char*> write_arguments;
+  std::vector<const char*> read_utf8_arguments;
+  std::vector<const char*> write_utf8_arguments;
 };
 
 const Tool kTools[] = {
     {"WAYLAND_DISPLAY",
      "wl-clipboard",
      {"wl-paste", "--no-newline", "--type", "text", nullptr},
-     {"wl-copy", "--type", "text/plain", nullptr}},
+     {"wl-copy", "--type", "text/plain", nullptr},
+     {"wl-paste", "--no-newline", "--type", "text/plain;charset=utf-8", nullptr},
+     {"wl-copy", "--type", "text/plain;charset=utf-8", nullptr}},
     {"DISPLAY",
      "xclip",
      {"xclip", "-selection", "clipboard", "-out", nullptr},
-     {"xclip", "-selection", "clipboard", "-in", nullptr}},
+     {"xclip", "-selection", "clipboard", "-in", nullptr},
+     {"xclip", "-selection", "clipboard", "-target", "UTF8_STRING", "-out", nullptr},
+     {"xclip", "-selection", "clipboard", "-target", "UTF8_STRING", "-in", nullptr}},
 };
 
 bool IsSet(const char* variable) {
@@ -183,13 +191,14 @@ std::string WhyNoClipboard() {
 
 void CloseClipboard() {}
 
-bool GetClipboardText(std::string* text) {
+bool GetClipboardText(std::string* text, TextForm form) {
   // The first tool for a running display that can be started decides.
   ToolResult result = ToolResult::kNotStarted;
   for (const Tool& tool : kTools) {
     if (!Usable(tool)) continue;
     text->clear();
-    result = RunTool(tool.read_arguments, STDOUT_FILENO, "", text);
+    result = RunTool(form == TextForm::kUtf8 ? tool.read_utf8_arguments : tool.read_arguments,
+                     STDOUT_FILENO, "", text);
     if (result != ToolResult::kNotStarted) break;
   }
   return result == ToolResult::kDone;
@@ -199,9 +208,9 @@ bool GetClipboardText(std::string* text) {
 // nothing to remove first.
 bool EmptyClipboard() { return true; }
 
-PreparedText* PrepareClipboardText(std::string_view text) {
+PreparedText* PrepareClipboardText(std::string_view text, TextForm form) {
   try {
-    return new PreparedText{std::string(text)};
+    return new PreparedText{std::string(text), form};
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -211,7 +220,9 @@ bool SetClipboardText(PreparedText* prepared) {
   bool taken = false;
   for (const Tool& tool : kTools) {
     if (!Usable(tool)) continue;
-    ToolResult result = RunTool(tool.write_arguments, STDIN_FILENO, prepared->text, nullptr);
+    ToolResult result = RunTool(
+        prepared->form == TextForm::kUtf8 ? tool.write_utf8_arguments : tool.write_arguments,
+        STDIN_FILENO, prepared->text, nullptr);
     if (result == ToolResult::kNotStarted) continue;
     taken = result == ToolResult::kDone;
     break;

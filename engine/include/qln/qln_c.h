@@ -19,7 +19,7 @@ typedef struct qln_settings {
   int DoURLs;        /* 1 numbers the links and lists them at the end: default 1 */
   int KeepLinefeeds; /* 1 ends an output line at every input line end: default 1 */
   int Space2AfterPeriod; /* 1 puts two spaces after ".", ":", "!" and "?": default 0 */
-  int ModernHtml;        /* reserved for a second conversion profile: default 0 */
+  int ModernHtml;        /* 1 converts in the modern profile, 0 in the classic one: default 0 */
 } qln_settings;
 
 typedef enum qln_mode {

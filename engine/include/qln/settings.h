@@ -24,8 +24,10 @@ struct Settings {
   /// 1 puts two spaces after a word that ends in ".", ":", "!" or "?"; 0 one.
   /// Default 0.
   int Space2AfterPeriod = 0;
-  /// Reserved for a second conversion profile; 0 or 1, default 0. It has no
-  /// effect yet.
+  /// 1 converts in the modern profile: UTF-8 in and out, every character
+  /// reference, scripts, styles and the head left out, tags with
+  /// attributes, whitespace collapsed and blank lines only between blocks.
+  /// 0 converts in the classic profile. Default 0.
   int ModernHtml = 0;
 };
 
@@ -39,8 +41,9 @@ QLN_EXPORT Settings CheckedSettings(const Settings& settings);
 /// Reads the bytes of a settings file as qln reads qln.ini: as text (a CR LF
 /// pair reads as LF, a 0x1A byte ends it), the first line ignored, then one
 /// key per line in this order: LeftMargin, RightMargin, DoURLs, KeepLinefeeds
-/// and Space2AfterPeriod. A missing line or key, or a value qln does not
-/// accept, leaves that setting at its default.
+/// and Space2AfterPeriod; and on any line after the first, ModernHtml. A
+/// missing line or key, or a value qln does not accept, leaves that setting
+/// at its default.
 QLN_EXPORT Settings ParseSettings(std::string_view file);
 
 }  // namespace qln

@@ -1,0 +1,51 @@
+// The modern profile: today's pages read as browsers read them (UTF-8, every
+// character reference, scripts and the head left out, tags with attributes)
+// and laid out in the classic way, with tidy blank lines. One forward pass,
+// any cutting of the input giving the same output.
+#ifndef QLN_ENGINE_MODERN_H_
+#define QLN_ENGINE_MODERN_H_
+
+#include <qln/qln.h>
+
+#include <string>
+#include <string_view>
+
+#include "modern_state.h"
+#include "run_settings.h"
+
+namespace qln::detail {
+
+/// What every part of the modern conversion works on: the state, the
+/// settings and the output (LF line ends), which it appends to.
+struct ModernRun {
+  ModernState* state;
+  const RunSettings& settings;
+  std::string* output;
+};
+
+/// Converts the next piece of the input; `text` is room for its clean text.
+void FeedModern(const ModernRun& run, std::string_view bytes, std::string* text);
+
+/// Ends the input: what is still open ends, the last word is written and the
+/// last line ended; a blank line follows when the reference list (which the
+/// caller writes) is not empty. In file mode an input with no text at all
+/// still gives one line end.
+void FinishModern(const ModernRun& run, Mode mode, std::string* text);
+
+// The parts, in the order the input passes through them.
+
+/// Appends `bytes` to `text` as valid UTF-8 with LF line ends: a byte that
+/// does not start a complete, valid sequence is read as Windows-1252; CR LF
+/// and a lone CR read as LF; zero bytes and a leading byte-order mark go.
+/// A sequence that the next piece may complete waits in the state; `at_end`
+/// says there is no next piece.
+void ReadModernInput(ModernState* state, std::string_view bytes, bool at_end, std::string* text);
+
+/// The HTML tokenizer over clean UTF-8 text; it hands text and tags on.
+void Tokenize(const ModernRun& run, std::string_view text);
+/// What the tokenizer still holds at the end of the input is handed on.
+void FinishTokenizer(const ModernRun& run);
+
+}  // namespace qln::detail
+
+#endif  // QLN_ENGINE_MODERN_H_

@@ -1,0 +1,385 @@
+// The lines of the modern profile's output.
+#include "modern_layout.h"
+
+#include <charconv>
+
+#include "formatter.h"
+#include "links.h"
+#include "simd.h"
+#include "unicode.h"
+
+namespace qln::detail {
+namespace {
+
+constexpr std::string_view kRule =
+    "    ____________________________________________________________";
+
+/// HTML's whitespace, and the vertical tab, which the classic profile counts too.
+bool IsSpace(char32_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+/// Hangul syllables and jamo: wide, but Korean breaks lines at spaces.
+bool IsHangul(char32_t c) {
+  return (c >= 0x1100 && c <= 0x11FF) || (c >= 0x3130 && c <= 0x318F) ||
+         (c >= 0xA960 && c <= 0xA97F) || (c >= 0xAC00 && c <= 0xD7FF);
+}
+
+/// Control characters are not text: they are dropped.
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+ModernState& S(const ModernRun& run) { return *run.state; }
+
+/// The column the current context's text begins at: a list item's text, a
+/// heading's or a definition term's (no margin), else the left margin.
+int64_t TextIndent(const ModernState& state, const RunSettings& settings) {
+  if (state.preformatted > 0) return 0;
+  const bool no_margin = state.heading > 0 || state.in_definition_term;
+  if (!state.lists.empty()) return state.lists.back().text_column;
+  return no_margin ? 0 : settings.LeftMargin;
+}
+
+void AppendSpaces(int64_t count, std::string* output) {
+  if (count > 0) output->append(static_cast<size_t>(count), ' ');
+}
+
+/// Ends the current line; a heading's line gets its underline, as wide as its
+/// text.
+void EndLine(const ModernRun& run) {
+  ModernState& state = S(run);
+  state.after_word = false;
+  run.output->push_back('\n');
+  if (state.line_has_text && (state.heading == 1 || state.heading == 2)) {
+    const int64_t indent = TextIndent(state, run.settings);
+    AppendSpaces(indent, run.output);
+    run.output->append(static_cast<size_t>(std::max<int64_t>(0, state.column - indent)),
+                       state.heading == 1 ? '=' : '-');
+    run.output->push_back('\n');
+  }
+  state.last_line_blank = !state.line_has_text;
+  state.line_has_text = false;
+  state.column = 0;
+}
+
+/// Writes the breaks owed before the next text: the end of the current line,
+/// and a blank line when one is owed, but never at the start of the output
+/// and never two in a row.
+void FlushBreak(const ModernRun& run) {
+  ModernState& state = S(run);
+  const LineBreak owed = state.pending_break;
+  state.pending_break = LineBreak::kNone;
+  if (!state.wrote_text || owed == LineBreak::kNone) return;
+  if (state.line_has_text) EndLine(run);
+  if (owed == LineBreak::kBlankLine && !state.last_line_blank) EndLine(run);
+}
+
+/// Places a word of `width` columns: on this line after a space (two after a
+/// sentence when asked, two between cells), or on a new line when it would
+/// reach the right limit.
+void PlaceWord(const ModernRun& run, std::string_view word, int64_t width, bool glued) {
+  ModernState& state = S(run);
+  const RunSettings& settings = run.settings;
+  FlushBreak(run);
+  int64_t separator = 0;
+  if (state.line_has_text && !glued) {
+    separator = state.cell_gap ? 2 : 1;
+    if (settings.Space2AfterPeriod && state.sentence_ended) separator++;
+  }
+  if (state.line_has_text && state.column + width >= settings.RightMargin - settings.LeftMargin) {
+    EndLine(run);
+    separator = 0;
+  }
+  const int64_t indent = TextIndent(state, settings);
+  if (!state.line_has_text) {
+    AppendSpaces(indent - state.column, run.output);
+    state.column = std::max(state.column, indent);
+  } else if (state.column < indent) {
+    // Right after a list marker: the item's text stands at its column.
+    separator = indent - state.column;
+  }
+  AppendSpaces(separator, run.output);
+  run.output->append(word);
+  state.after_word = true;
+  state.column += separator + width;
+  state.line_has_text = true;
+  state.wrote_text = true;
+  state.cell_gap = false;
+  state.item_start = false;
+  state.sentence_ended = EndsSentence(word);
+}
+
+/// Adds a character to the pending word. A word that would grow past the
+/// word limit (in columns) breaks at its last non-breaking space, or else is
+/// cut before the character.
+void AddToWord(const ModernRun& run, std::string_view bytes, int64_t width) {
+  ModernState& state = S(run);
+  if (state.word_width + width > run.settings.MaxWordLength - 1 && !state.word.empty()) {
+    if (state.word_space_at != std::string::npos) {
+      const std::string rest = state.word.substr(state.word_space_at + 1);
+      const int64_t rest_width = state.word_width - state.word_space_width - 1;
+      state.word.resize(state.word_space_at);
+      state.word_width = state.word_space_width;
+      EndWord(run);
+      state.word = rest;
+      state.word_width = rest_width;
+      AddToWord(run, bytes, width);  // the rest may still be too long
+      return;
+    } else {
+      EndWord(run);
+    }
+  }
+  if (state.word.empty()) {
+    state.word_glued = state.glue_next;
+    state.glue_next = false;
+  }
+  state.word.append(bytes);
+  state.word_width += width;
+  state.word_only_marks = false;
+}
+
+/// True when a word of `width` columns, not glued to the text before it,
+/// goes on the current line after one space and nothing else: the commonest
+/// case, which WriteAfterOneSpace then does.
+bool PlacesAfterOneSpace(const ModernRun& run, int64_t width) {
+  const ModernState& state = S(run);
+  const RunSettings& settings = run.settings;
+  return state.pending_break == LineBreak::kNone && state.line_has_text && !state.cell_gap &&
+         state.preformatted == 0 && !(settings.Space2AfterPeriod && state.sentence_ended) &&
+         state.column + width < settings.RightMargin - settings.LeftMargin &&
+         state.column >= TextIndent(state, settings);
+}
+
+void WriteAfterOneSpace(const ModernRun& run, std::string_view word, int64_t width) {
+  ModernState& state = S(run);
+  run.output->push_back(' ');
+  run.output->append(word);
+  state.after_word = true;
+  state.column += 1 + width;
+  state.sentence_ended = EndsSentence(word);
+  state.item_start = false;
+}
+
+}  // namespace
+
+void EndWord(const ModernRun& run) {
+  ModernState& state = S(run);
+  if (state.word.empty() || state.word_only_marks) return;  // marks wait for their word
+  if (!state.word_glued && PlacesAfterOneSpace(run, state.word_width)) {
+    WriteAfterOneSpace(run, state.word, state.word_width);
+  } else if (state.preformatted > 0) {
+    // Preformatted text as it stands, without the margin.
+    FlushBreak(run);
+    state.after_word = false;
+    run.output->append(state.word);
+    state.column += state.word_width;
+    state.line_has_text = true;
+    state.wrote_text = true;
+    state.item_start = false;
+  } else {
+    PlaceWord(run, state.word, state.word_width, state.word_glued);
+  }
+  state.word.clear();
+  state.word_width = 0;
+  state.word_glued = false;
+  state.word_space_at = std::string::npos;
+}
+
+void OpenMark(const ModernRun& run, std::string_view mark) {
+  ModernState& state = S(run);
+  if (state.word_only_marks &&
+      state.word_width + static_cast<int64_t>(mark.size()) > run.settings.MaxWordLength - 1) {
+    // Marks piling up with no word: they stay within the word limit.
+    state.word.clear();
+    state.word_width = 0;
+  }
+  const bool only_marks = state.word.empty() || state.word_only_marks;
+  AddToWord(run, mark, static_cast<int64_t>(mark.size()));
+  state.word_only_marks = only_marks;
+}
+
+void CloseMark(const ModernRun& run, std::string_view mark) {
+  ModernState& state = S(run);
+  if (state.word_only_marks && state.word.ends_with(mark)) {
+    // An element with no words: its marks go.
+    state.word.resize(state.word.size() - mark.size());
+    state.word_width -= static_cast<int64_t>(mark.size());
+    if (state.word.empty()) state.word_only_marks = false;
+    return;
+  }
+  if (state.word.empty() && state.line_has_text && state.pending_break == LineBreak::kNone &&
+      state.preformatted == 0 && state.after_word) {
+    run.output->append(mark);
+    state.column += static_cast<int64_t>(mark.size());
+    return;
+  }
+  AddToWord(run, mark, static_cast<int64_t>(mark.size()));
+  state.word_only_marks = false;
+}
+
+void LayoutText(const ModernRun& run, std::string_view text) {
+  ModernState& state = S(run);
+  size_t at = 0;
+  while (at < text.size()) {
+    // A run of plain ASCII characters joins the word at once; a whole word
+    // that ends at a space, when it goes on the line after one space, goes
+    // there straight from the text.
+    const size_t plain = at + simd::PrintableRunLength(text.data() + at, text.data() + text.size());
+    if (plain > at) {
+      const std::string_view run_of_text = text.substr(at, plain - at);
+      const int64_t width = static_cast<int64_t>(run_of_text.size());
+      if (state.word.empty() && !state.glue_next && plain < text.size() &&
+          IsSpace(static_cast<unsigned char>(text[plain])) && PlacesAfterOneSpace(run, width)) {
+        WriteAfterOneSpace(run, run_of_text, width);
+        at = plain + 1;
+        continue;
+      }
+      const int64_t room = run.settings.MaxWordLength - 1 - state.word_width;
+      if (static_cast<int64_t>(run_of_text.size()) <= room) {
+        if (state.word.empty()) {
+          state.word_glued = state.glue_next;
+          state.glue_next = false;
+        }
+        state.word.append(run_of_text);
+        state.word_width += static_cast<int64_t>(run_of_text.size());
+        state.word_only_marks = false;
+      } else {
+        for (char c : run_of_text) AddToWord(run, std::string_view(&c, 1), 1);
+      }
+      at = plain;
+      continue;
+    }
+    char32_t code = static_cast<unsigned char>(text[at]);
+    const size_t length = code < 0x80 ? 1 : DecodeUtf8(text.substr(at), &code);
+    const std::string_view character = text.substr(at, length);
+    at += length;
+    if (IsSpace(code)) {
+      EndWord(run);
+      state.glue_next = false;
+    } else if (code == 0xA0) {
+      AddToWord(run, " ", 1);  // a space the line does not break at
+      state.word_space_at = state.word.size() - 1;
+      state.word_space_width = state.word_width - 1;
+    } else if (code == 0xAD || IsControl(code)) {
+      // a soft hyphen, or a control character: nothing
+    } else if (const int width = CharWidth(code); width == 2 && !IsHangul(code)) {
+      // Lines may break around the wide characters of Chinese and Japanese,
+      // which need no spaces between words. (Korean has spaces.)
+      if (!state.word.empty()) state.glue_next = true;
+      EndWord(run);
+      AddToWord(run, character, width);
+      EndWord(run);
+      state.glue_next = true;
+    } else {
+      AddToWord(run, character, width);
+    }
+  }
+}
+
+void LayoutPreformattedText(const ModernRun& run, std::string_view text) {
+  ModernState& state = S(run);
+  for (size_t at = 0; at < text.size();) {
+    // Printable ASCII joins the line at once.
+    size_t plain = at;
+    while (plain < text.size() && static_cast<unsigned char>(text[plain]) >= ' ' &&
+           static_cast<unsigned char>(text[plain]) < 0x7F)
+      plain++;
+    if (plain > at && !state.skip_line_feed) {
+      state.word.append(text.substr(at, plain - at));
+      state.word_width += static_cast<int64_t>(plain - at);
+      at = plain;
+      continue;
+    }
+    char32_t code;
+    const size_t length = DecodeUtf8(text.substr(at), &code);
+    const std::string_view character = text.substr(at, length);
+    at += length;
+    const bool first = state.skip_line_feed;
+    state.skip_line_feed = false;
+    if (code == '\n') {
+      if (first) continue;  // the line feed right after <pre> is not text
+      // The line ends as it stands; an empty one at the very start of the
+      // output is left out.
+      EndWord(run);
+      FlushBreak(run);
+      if (!state.wrote_text) continue;
+      state.after_word = false;
+      run.output->push_back('\n');
+      state.last_line_blank = !state.line_has_text;
+      state.line_has_text = false;
+      state.column = 0;
+    } else if (code == 0xA0) {
+      state.word.push_back(' ');
+      state.word_width++;
+    } else if (code == '\t' || (code != 0xAD && !IsControl(code))) {
+      state.word.append(character);
+      state.word_width += code == '\t' ? 1 : CharWidth(code);
+    }
+  }
+}
+
+void BlockBoundary(const ModernRun& run, LineBreak kind) {
+  ModernState& state = S(run);
+  EndWord(run);
+  if (state.item_start) return;
+  if (kind > state.pending_break) state.pending_break = kind;
+}
+
+void BreakLine(const ModernRun& run) {
+  ModernState& state = S(run);
+  EndWord(run);
+  if (state.pending_break == LineBreak::kNone && state.line_has_text)
+    state.pending_break = LineBreak::kLine;
+  else
+    state.pending_break = LineBreak::kBlankLine;
+  state.item_start = false;
+}
+
+void EndLineNow(const ModernRun& run) {
+  EndWord(run);
+  if (S(run).line_has_text) EndLine(run);
+}
+
+void PlaceListMarker(const ModernRun& run, std::string_view marker, int64_t marker_column) {
+  ModernState& state = S(run);
+  EndWord(run);
+  if (state.pending_break == LineBreak::kNone) state.pending_break = LineBreak::kLine;
+  FlushBreak(run);
+  if (state.line_has_text) EndLine(run);
+  state.wrote_text = true;
+  state.after_word = false;
+  AppendSpaces(marker_column, run.output);
+  run.output->append(marker);
+  state.column = marker_column + static_cast<int64_t>(marker.size());
+  state.line_has_text = true;
+  state.sentence_ended = false;
+  state.cell_gap = false;
+  state.item_start = true;
+}
+
+void PlaceRule(const ModernRun& run) {
+  ModernState& state = S(run);
+  EndWord(run);
+  if (state.pending_break == LineBreak::kNone) state.pending_break = LineBreak::kLine;
+  FlushBreak(run);
+  if (state.line_has_text) EndLine(run);
+  state.after_word = false;
+  run.output->append(kRule);
+  state.column = static_cast<int64_t>(kRule.size());
+  state.line_has_text = true;
+  state.wrote_text = true;
+  EndLine(run);
+  state.pending_break = LineBreak::kBlankLine;
+}
+
+void FinishLayout(const ModernRun& run, Mode mode) {
+  ModernState& state = S(run);
+  EndWord(run);
+  if (state.line_has_text) EndLine(run);
+  if (!state.wrote_text && mode == Mode::kFile) run.output->push_back('\n');
+  // Marks that no word followed are left out.
+  state.word.clear();
+  state.word_only_marks = false;
+  // One blank line before the reference list, which the conversion writes.
+  if (!state.urls.ends.empty() && state.wrote_text && !state.last_line_blank)
+    run.output->push_back('\n');
+}
+
+}  // namespace qln::detail

@@ -1,0 +1,449 @@
+// What the markup around the text means in the modern profile. Elements are
+// told apart by name; nothing is nested but the lists, so broken markup
+// cannot leave the text in a wrong state for long.
+#include "modern_tree.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <iterator>
+
+#include "links.h"
+#include "modern_layout.h"
+
+namespace qln::detail {
+namespace {
+
+constexpr size_t kMaxListDepth = 32;  // deeper lists lay out as this deep
+
+ModernState& S(const ModernRun& run) { return *run.state; }
+
+/// The elements the conversion tells apart; any other is kOther.
+enum class Element : uint8_t {
+  kOther,
+  // What the head holds.
+  kHtml,
+  kHead,
+  kTitle,
+  kMeta,
+  kLink,
+  kStyle,
+  kScript,
+  kNoscript,
+  kTemplate,
+  kBase,
+  kBasefont,
+  kBgsound,
+  // The body.
+  kBody,
+  kTextarea,
+  // Blocks.
+  kP,
+  kDiv,
+  kSection,
+  kArticle,
+  kHeader,
+  kFooter,
+  kNav,
+  kMain,
+  kAside,
+  kBlockquote,
+  kFigure,
+  kFigcaption,
+  kForm,
+  kAddress,
+  kTable,
+  kTr,
+  kUl,
+  kOl,
+  kDl,
+  kLi,
+  kDt,
+  kDd,
+  kH1,
+  kH2,
+  kH3,
+  kH4,
+  kH5,
+  kH6,
+  kPre,
+  kHr,
+  // The rest that acts.
+  kTd,
+  kTh,
+  kBr,
+  kImg,
+  kA,
+  kB,
+  kStrong,
+  kI,
+  kEm,
+};
+
+struct NamedElement {
+  std::string_view name;
+  Element element;
+};
+
+// Sorted by name.
+constexpr NamedElement kElements[] = {
+    {"a", Element::kA},
+    {"address", Element::kAddress},
+    {"article", Element::kArticle},
+    {"aside", Element::kAside},
+    {"b", Element::kB},
+    {"base", Element::kBase},
+    {"basefont", Element::kBasefont},
+    {"bgsound", Element::kBgsound},
+    {"blockquote", Element::kBlockquote},
+    {"body", Element::kBody},
+    {"br", Element::kBr},
+    {"dd", Element::kDd},
+    {"div", Element::kDiv},
+    {"dl", Element::kDl},
+    {"dt", Element::kDt},
+    {"em", Element::kEm},
+    {"figcaption", Element::kFigcaption},
+    {"figure", Element::kFigure},
+    {"footer", Element::kFooter},
+    {"form", Element::kForm},
+    {"h1", Element::kH1},
+    {"h2", Element::kH2},
+    {"h3", Element::kH3},
+    {"h4", Element::kH4},
+    {"h5", Element::kH5},
+    {"h6", Element::kH6},
+    {"head", Element::kHead},
+    {"header", Element::kHeader},
+    {"hr", Element::kHr},
+    {"html", Element::kHtml},
+    {"i", Element::kI},
+    {"img", Element::kImg},
+    {"li", Element::kLi},
+    {"link", Element::kLink},
+    {"main", Element::kMain},
+    {"meta", Element::kMeta},
+    {"nav", Element::kNav},
+    {"noscript", Element::kNoscript},
+    {"ol", Element::kOl},
+    {"p", Element::kP},
+    {"pre", Element::kPre},
+    {"script", Element::kScript},
+    {"section", Element::kSection},
+    {"strong", Element::kStrong},
+    {"style", Element::kStyle},
+    {"table", Element::kTable},
+    {"td", Element::kTd},
+    {"template", Element::kTemplate},
+    {"textarea", Element::kTextarea},
+    {"th", Element::kTh},
+    {"title", Element::kTitle},
+    {"tr", Element::kTr},
+    {"ul", Element::kUl},
+};
+
+static_assert(std::is_sorted(std::begin(kElements), std::end(kElements),
+                             [](const NamedElement& a, const NamedElement& b) {
+                               return a.name < b.name;
+                             }));
+
+/// A name's slot in kElementIndex: a hash of its bytes.
+constexpr size_t kIndexBits = 8;
+constexpr size_t SlotOf(std::string_view name) {
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash >> (32 - kIndexBits);
+}
+
+// The elements in an open-addressing table a few times larger than their
+// number, so that most names of other elements meet an empty slot at once.
+constexpr auto kElementIndex = [] {
+  std::array<NamedElement, size_t{1} << kIndexBits> index{};
+  for (const NamedElement& element : kElements) {
+    size_t slot = SlotOf(element.name);
+    while (!index[slot].name.empty()) slot = (slot + 1) % index.size();
+    index[slot] = element;
+  }
+  return index;
+}();
+
+Element ElementOf(std::string_view name) {
+  if (name.empty() || name.size() > 10) return Element::kOther;  // "figcaption" is the longest
+  for (size_t slot = SlotOf(name);; slot = (slot + 1) % kElementIndex.size()) {
+    if (kElementIndex[slot].name == name) return kElementIndex[slot].element;
+    if (kElementIndex[slot].name.empty()) return Element::kOther;
+  }
+}
+
+/// Elements that may stand in the head: they do not end it.
+bool BelongsToHead(Element element) {
+  return element >= Element::kHtml && element <= Element::kBgsound;
+}
+
+/// Elements that start a new line, and end it.
+bool IsBlock(Element element) { return element >= Element::kP && element <= Element::kHr; }
+
+/// 1 to 6 for h1 to h6, else 0.
+int HeadingLevel(Element element) {
+  return element >= Element::kH1 && element <= Element::kH6
+             ? static_cast<int>(element) - static_cast<int>(Element::kH1) + 1
+             : 0;
+}
+
+/// Paragraphs and headings are set off by a blank line; other blocks by a
+/// line end.
+LineBreak BreakFor(Element element) {
+  return element == Element::kP || HeadingLevel(element) > 0 ? LineBreak::kBlankLine
+                                                             : LineBreak::kLine;
+}
+
+/// The mark a tag of emphasis adds at its start and end, or nothing.
+std::string_view MarkFor(Element element) {
+  switch (element) {
+    case Element::kB:
+    case Element::kStrong:
+      return "**";
+    case Element::kI:
+      return "~";
+    case Element::kEm:
+      return "_";
+    default:
+      return "";
+  }
+}
+
+/// The number an attribute gives, or `fallback`.
+int64_t NumberOf(std::string_view text, int64_t fallback) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  int64_t number = fallback;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  (void)end;
+  return error == std::errc() ? number : fallback;
+}
+
+/// Text-only content begins: the tokenizer reads up to `</name>`.
+void BeginTextOnly(const ModernRun& run, std::string_view name, bool decodes, bool kept) {
+  ModernState& state = S(run);
+  state.state = TokenizerState::kTextOnly;
+  state.text_only_end = std::string(name);
+  state.text_only_decodes = decodes;
+  state.text_only_kept = kept;
+}
+
+void CloseLink(const ModernRun& run) {
+  ModernState& state = S(run);
+  if (!state.link_open) return;
+  state.link_open = false;
+  if (run.settings.DoURLs != 1 || state.href.empty() || state.href[0] == '#') return;
+  char number[24] = "[";
+  char* end = std::to_chars(number + 1, number + sizeof number - 1,
+                            RegisterUrl(&state.urls, state.href) + 1)
+                  .ptr;
+  *end++ = ']';
+  CloseMark(run, std::string_view(number, static_cast<size_t>(end - number)));
+}
+
+void StartListItem(const ModernRun& run, const TagToken& tag) {
+  ModernState& state = S(run);
+  if (state.lists.empty()) state.lists.push_back(ListLevel{});  // an item outside a list
+  ListLevel& list = state.lists.back();
+  if (!tag.value.empty()) list.next_number = NumberOf(tag.value, list.next_number);
+  const std::string marker = list.ordered ? std::to_string(list.next_number++) + "." : "*";
+  const int64_t width = static_cast<int64_t>(marker.size());
+  list.text_column = list.marker_column + width + 1;
+  // The outermost items' text stands at the left margin where the marker
+  // leaves room, as in the classic profile.
+  if (state.lists.size() == 1)
+    list.text_column = std::max<int64_t>(list.text_column, run.settings.LeftMargin);
+  PlaceListMarker(run, marker, list.marker_column);
+}
+
+void StartList(const ModernRun& run, const TagToken& tag) {
+  ModernState& state = S(run);
+  BlockBoundary(run, LineBreak::kLine);
+  ListLevel level;
+  level.ordered = tag.name == "ol";
+  level.next_number = level.ordered ? NumberOf(tag.start, 1) : 1;
+  // Each level of nesting adds two columns.
+  level.marker_column = 2 * static_cast<int64_t>(std::min(state.lists.size(), kMaxListDepth));
+  level.text_column = state.lists.empty() ? run.settings.LeftMargin : level.marker_column + 2;
+  if (state.lists.size() < kMaxListDepth) state.lists.push_back(level);
+}
+
+void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
+  ModernState& state = S(run);
+  switch (element) {
+    case Element::kUl:
+    case Element::kOl:
+      StartList(run, tag);
+      return;
+    case Element::kLi:
+      BlockBoundary(run, LineBreak::kLine);
+      StartListItem(run, tag);
+      return;
+    case Element::kDt:
+    case Element::kDd:
+      BlockBoundary(run, LineBreak::kLine);
+      state.in_definition_term = element == Element::kDt;
+      state.item_start = true;
+      return;
+    case Element::kPre:
+      BlockBoundary(run, LineBreak::kLine);
+      state.preformatted++;
+      state.skip_line_feed = true;
+      return;
+    case Element::kHr:
+      PlaceRule(run);
+      return;
+    case Element::kTr:
+      BlockBoundary(run, LineBreak::kLine);
+      state.row_has_cell = false;
+      return;
+    case Element::kTd:
+    case Element::kTh:
+      // A row is one line: a cell goes on after the one before, even when
+      // that one ended a block.
+      EndWord(run);
+      if (state.row_has_cell) {
+        state.cell_gap = true;
+        state.pending_break = LineBreak::kNone;
+      }
+      state.row_has_cell = true;
+      state.item_start = true;
+      return;
+    case Element::kBr:
+      BreakLine(run);
+      return;
+    case Element::kImg:
+      EndWord(run);
+      if (!tag.alt.empty()) {
+        LayoutText(run, tag.alt);
+        EndWord(run);
+      }
+      return;
+    case Element::kA:
+      CloseLink(run);
+      if (tag.has_href) {
+        state.link_open = true;
+        state.href = tag.href;
+      }
+      return;
+    default:
+      break;
+  }
+  if (const int level = HeadingLevel(element)) {
+    // The line before the heading ends now, so that it gets no underline.
+    const bool after_marker = state.item_start;
+    BlockBoundary(run, LineBreak::kBlankLine);
+    if (!after_marker) EndLineNow(run);
+    state.heading = level;
+  } else if (IsBlock(element)) {
+    BlockBoundary(run, BreakFor(element));
+  } else if (const std::string_view mark = MarkFor(element); !mark.empty()) {
+    OpenMark(run, mark);
+  }
+  // Any other tag leaves the word as it is: "foo<span>bar</span>" is one word.
+}
+
+void EndElement(const ModernRun& run, Element element) {
+  ModernState& state = S(run);
+  switch (element) {
+    case Element::kUl:
+    case Element::kOl:
+      BlockBoundary(run, LineBreak::kLine);
+      if (!state.lists.empty()) state.lists.pop_back();
+      return;
+    case Element::kDt:
+    case Element::kDd:
+    case Element::kDl:
+      BlockBoundary(run, LineBreak::kLine);
+      state.in_definition_term = false;
+      return;
+    case Element::kPre:
+      BlockBoundary(run, LineBreak::kLine);
+      if (state.preformatted > 0) state.preformatted--;
+      return;
+    case Element::kBr:
+      BreakLine(run);  // "</br>" is read as "<br>"
+      return;
+    case Element::kA:
+      CloseLink(run);
+      return;
+    default:
+      break;
+  }
+  if (HeadingLevel(element) > 0) {
+    EndLineNow(run);
+    state.heading = 0;
+    BlockBoundary(run, LineBreak::kBlankLine);
+  } else if (IsBlock(element)) {
+    BlockBoundary(run, BreakFor(element));
+  } else if (const std::string_view mark = MarkFor(element); !mark.empty()) {
+    CloseMark(run, mark);
+  }
+}
+
+}  // namespace
+
+void OnText(const ModernRun& run, std::string_view text, bool text_only) {
+  ModernState& state = S(run);
+  if (text_only ? !state.text_only_kept : state.dropped_depth > 0) return;
+  if (state.in_head) {
+    // Whitespace stays in the head; any other text ends it.
+    const size_t first = text.find_first_not_of(" \t\n\f\r\v");
+    if (first == std::string_view::npos) return;
+    state.in_head = false;
+    state.in_body = true;
+  }
+  if (state.preformatted > 0)
+    LayoutPreformattedText(run, text);
+  else
+    LayoutText(run, text);
+}
+
+void OnTag(const ModernRun& run, const TagToken& tag) {
+  ModernState& state = S(run);
+  const Element element = ElementOf(tag.name);
+  if (tag.end) {
+    if (element == Element::kTemplate) {
+      if (state.dropped_depth > 0) state.dropped_depth--;
+      return;
+    }
+    if (element == Element::kHead) state.in_head = false;
+    if (state.dropped_depth > 0 || state.in_head) return;
+    EndElement(run, element);
+    return;
+  }
+  // Start tags. The content of template is left out, and so is the text of
+  // script, style and title.
+  switch (element) {
+    case Element::kTemplate:
+      state.dropped_depth++;
+      return;
+    case Element::kScript:
+    case Element::kStyle:
+      BeginTextOnly(run, tag.name, false, false);
+      return;
+    case Element::kTitle:
+      BeginTextOnly(run, tag.name, true, false);
+      return;
+    default:
+      break;
+  }
+  if (state.dropped_depth > 0) return;
+  // What a head holds does not end it; the body, or any element the body
+  // holds, does.
+  if (state.in_head) {
+    if (BelongsToHead(element)) return;
+    state.in_head = false;
+    state.in_body = true;
+    if (element == Element::kBody) return;
+  }
+  if (element == Element::kTextarea) BeginTextOnly(run, tag.name, true, true);
+  StartElement(run, tag, element);
+}
+
+void FinishTree(const ModernRun& run) { CloseLink(run); }
+
+}  // namespace qln::detail
