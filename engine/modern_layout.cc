@@ -120,7 +120,8 @@ void AddToWord(const ModernRun& run, std::string_view bytes, int64_t width) {
       EndWord(run);
       state.word = rest;
       state.word_width = rest_width;
-      AddToWord(run, bytes, width);  // the rest may still be too long
+      state.word_space_at = std::string::npos;  // the rest has none
+      AddToWord(run, bytes, width);             // the rest may still be too long
       return;
     } else {
       EndWord(run);
@@ -189,6 +190,7 @@ void OpenMark(const ModernRun& run, std::string_view mark) {
     // Marks piling up with no word: they stay within the word limit.
     state.word.clear();
     state.word_width = 0;
+    state.word_space_at = std::string::npos;
   }
   const bool only_marks = state.word.empty() || state.word_only_marks;
   AddToWord(run, mark, static_cast<int64_t>(mark.size()));
@@ -225,8 +227,9 @@ void LayoutText(const ModernRun& run, std::string_view text) {
     if (plain > at) {
       const std::string_view run_of_text = text.substr(at, plain - at);
       const int64_t width = static_cast<int64_t>(run_of_text.size());
-      if (state.word.empty() && !state.glue_next && plain < text.size() &&
-          IsSpace(static_cast<unsigned char>(text[plain])) && PlacesAfterOneSpace(run, width)) {
+      if (state.word.empty() && !state.glue_next && width <= run.settings.MaxWordLength - 1 &&
+          plain < text.size() && IsSpace(static_cast<unsigned char>(text[plain])) &&
+          PlacesAfterOneSpace(run, width)) {
         WriteAfterOneSpace(run, run_of_text, width);
         at = plain + 1;
         continue;
@@ -376,6 +379,7 @@ void FinishLayout(const ModernRun& run, Mode mode) {
   if (!state.wrote_text && mode == Mode::kFile) run.output->push_back('\n');
   // Marks that no word followed are left out.
   state.word.clear();
+  state.word_width = 0;
   state.word_only_marks = false;
   // One blank line before the reference list, which the conversion writes.
   if (!state.urls.ends.empty() && state.wrote_text && !state.last_line_blank)

@@ -1,19 +1,23 @@
-// Fuzzes the streaming converter: arbitrary bytes, with arbitrary settings,
-// mode and line ends, fed in pieces cut anywhere. Scanning by the ordered
-// rules alone must give the same output and the same state as scanning with
-// the shortcuts, after every piece; and the output must be that of the whole
-// input fed at once.
+// Fuzzes the streaming converter: arbitrary bytes, with arbitrary settings
+// (either profile), mode and line ends, fed in pieces cut anywhere. Scanning
+// by the ordered rules alone must give the same output and the same state as
+// scanning with the shortcuts, after every piece; and the output must be that
+// of the whole input fed at once. The modern profile's output must be valid
+// UTF-8, and, where the page has no preformatted text, have no blank line at
+// its start and never two in a row.
 //
 // The input's last bytes pick the settings, the mode, the line ends and the
 // cutting; the rest is the text.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cctype>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/conversion.h"
+#include "engine/unicode.h"
 #include "fuzz/fuzz_settings.h"
 
 namespace {
@@ -39,6 +43,43 @@ std::vector<size_t> PieceSizes(size_t total, size_t most, uint32_t seed) {
     cut += size;
   }
   return sizes;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  while (!text.empty()) {
+    char32_t code;
+    const size_t length = qln::detail::DecodeUtf8(text, &code);
+    if (length == 0) return false;
+    text.remove_prefix(length);
+  }
+  return true;
+}
+
+/// True when the page may hold preformatted text: "<pre" in any case, the
+/// zero bytes that the modern profile drops aside.
+bool HasPre(std::string_view raw) {
+  std::string html;
+  for (char c : raw)
+    if (c != '\0') html.push_back(c);
+  for (size_t at = html.find('<'); at != std::string_view::npos; at = html.find('<', at + 1)) {
+    std::string name;
+    for (size_t i = at + 1; i < html.size() && name.size() < 3; i++)
+      name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(html[i]))));
+    if (name == "pre") return true;
+  }
+  return false;
+}
+
+void CheckModernOutput(std::string_view html, std::string_view output, qln::LineEnds line_ends) {
+  Check(IsValidUtf8(output), "the modern output is UTF-8");
+  if (HasPre(html)) return;
+  const std::string_view newline = line_ends == qln::LineEnds::kCrLf ? "\r\n" : "\n";
+  std::string two_blank_lines;
+  for (int i = 0; i < 3; i++) two_blank_lines.append(newline);
+  const size_t list = output.rfind("Hyperlink Reference:");
+  const std::string_view text = output.substr(0, list);
+  Check(text.find(two_blank_lines) == std::string_view::npos, "never two blank lines in a row");
+  Check(!(text.starts_with(newline) && text.size() > newline.size()), "no blank line at the start");
 }
 
 struct Streamed {
@@ -70,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FeedConversion(&fast.conversion, bytes);
     FeedConversion(&plain.conversion, bytes);
     Check(fast.conversion.state == plain.conversion.state, "the rules alone keep the same state");
+    Check(fast.conversion.modern == plain.conversion.modern, "the same modern state");
     Check(fast.output == plain.output, "the rules alone give the same output");
     const auto& state = fast.conversion.state;
     Check(state.TagBuffer.size() <= qln::detail::kMaxTagLength, "tag text within its cap");
@@ -85,5 +127,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   FeedConversion(&whole.conversion, text);
   FinishConversion(&whole.conversion);
   Check(whole.output == fast.output, "pieces convert as the whole");
+  if (settings.ModernHtml) CheckModernOutput(text, fast.output, line_ends);
   return 0;
 }

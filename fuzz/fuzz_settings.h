@@ -9,8 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-/// Any settings the settings file can produce, taken from the end of the
-/// input (so a plain HTML file is a usable seed: its last bytes pick them).
+/// Any settings the settings file can produce, in either profile, taken from
+/// the end of the input (so a plain HTML file is a usable seed: its last
+/// bytes pick them).
 inline qln::Settings ConsumeSettings(FuzzedDataProvider* data) {
   qln::Settings settings;
   settings.LeftMargin = data->ConsumeIntegralInRange(0, 10);
@@ -18,6 +19,7 @@ inline qln::Settings ConsumeSettings(FuzzedDataProvider* data) {
   settings.DoURLs = data->ConsumeBool();
   settings.KeepLinefeeds = data->ConsumeBool();
   settings.Space2AfterPeriod = data->ConsumeBool();
+  settings.ModernHtml = data->ConsumeBool();
   return settings;
 }
 

@@ -28,6 +28,8 @@ command -v man >/dev/null || need+=(man-db)
 command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
 command -v file >/dev/null || need+=(file)
 command -v lintian >/dev/null || need+=(lintian)
+# The check that the generated character tables are current.
+command -v python3 >/dev/null || need+=(python3)
 # The check of the code's format.
 command -v clang-format-14 >/dev/null || need+=(clang-format-14)
 # The benchmark tools, which CI builds.

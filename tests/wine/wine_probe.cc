@@ -5,6 +5,8 @@
 //                           its code.
 //   wine_probe clipboard    prints the clipboard's CF_TEXT as it is; exits 1
 //                           when the clipboard holds no text.
+//   wine_probe unicode      prints the clipboard's CF_UNICODETEXT in UTF-8;
+//                           exits 1 when the clipboard holds no text.
 //   wine_probe dialog NAME  waits up to 30 s for a top-level window titled NAME
 //                           and prints its class, then each child's class and
 //                           text in UTF-8, one per line ("Button: OK"); exits
@@ -86,6 +88,23 @@ int PrintClipboard() {
   return status;
 }
 
+int PrintUnicodeClipboard() {
+  if (!OpenClipboard(nullptr)) return 2;
+  int status = 1;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const wchar_t* text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  if (text != nullptr) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    const std::string utf8 = Utf8(text);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fflush(stdout);
+    GlobalUnlock(data);
+    status = 0;
+  }
+  CloseClipboard();
+  return status;
+}
+
 BOOL CALLBACK PrintChild(HWND window, LPARAM) {
   char class_name[256] = "";
   wchar_t text[1024] = L"";
@@ -159,8 +178,10 @@ int PrintVersion(const char* file) {
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "run") == 0) return Run();
   if (argc == 2 && std::strcmp(argv[1], "clipboard") == 0) return PrintClipboard();
+  if (argc == 2 && std::strcmp(argv[1], "unicode") == 0) return PrintUnicodeClipboard();
   if (argc == 3 && std::strcmp(argv[1], "dialog") == 0) return Dialog(argv[2]);
   if (argc == 3 && std::strcmp(argv[1], "version") == 0) return PrintVersion(argv[2]);
-  std::fprintf(stderr, "usage: wine_probe run | clipboard | dialog NAME | version FILE\n");
+  std::fprintf(stderr,
+               "usage: wine_probe run | clipboard | unicode | dialog NAME | version FILE\n");
   return 2;
 }

@@ -352,6 +352,8 @@ printf '<H1>Title</H1>\r\n<P>CR LF lines\r\nand a lone\rCR.\r\n' >"$inputs/crlf.
 printf 'Before the end\r\nof text\x1a after it' >"$inputs/end-of-text.htm"
 printf 'zero\0byte ends the line\nnext line\n' >"$inputs/zero-byte.htm"
 printf 'it\x92s \xe9t\xe9 &auml; &#65; &lt;x&gt;\n' >"$inputs/high-bytes.txt"
+printf '<p>Caf\xc3\xa9 \xe6\xbc\xa2\xe5\xad\x97 &eacute; &#8217;q&rsquo; <ul><li>x</ul><pre>a\n b</pre>\n' \
+  >"$inputs/utf-8.htm"
 
 # compare_all LABEL [list]: converts every input with both builds (which share
 # the settings file in $bin, if any) and compares the output files byte for
@@ -409,6 +411,12 @@ for ini in "$source_dir"/fuzz/seeds/settings/*.ini; do
   cp "$ini" "$bin/qln.ini"
   compare_all "settings file $(basename "$ini")"
 done
+# The modern profile.
+printf 'x\nModernHtml=1\n' >"$bin/qln.ini"
+compare_all "modern profile, default settings"
+printf 'x\nLeftMargin=0\nRightMargin=40\nDoURLs=1\nKeepLinefeeds=0\nSpace2AfterPeriod=1\nModernHtml=1\n' \
+  >"$bin/qln.ini"
+compare_all "modern profile, settings 0, 40, 1, 0, 1"
 rm "$bin/qln.ini"
 
 echo "== the clipboard, through Wine and the X server"
@@ -458,6 +466,16 @@ put_wine $'it\u2019s' $'it\x92s'  # Windows-1252 in CF_TEXT
 clip "the right single quote becomes an apostrophe" 0 "  it's"
 put_wine '<HEAD><TITLE>'
 clip "only tags leave an empty text" 0 ""
+# The modern profile exchanges Unicode text (CF_UNICODETEXT).
+unicode_text='<b>Café</b> – ’quoted’ 漢字'
+put "$unicode_text"
+for _ in $(seq 50); do
+  [ "$(wine "$probe" unicode 2>/dev/null)" = "$unicode_text" ] && break
+  sleep 0.1
+done
+printf 'x\nModernHtml=1\n' >"$bin/qln.ini"
+clip "modern: Unicode text through the clipboard" 0 $'  **Café** – ’quoted’ 漢字\n'
+rm "$bin/qln.ini"
 
 echo "Wine suite done in ${SECONDS} s"
 [ "$failures" = 0 ]
