@@ -23,13 +23,13 @@ void Flush(Conversion* c) {
   const bool writes_lf = c->mode == Mode::kFile || c->settings.ModernHtml;
   if (writes_lf && !lf) {
     c->wire.clear();
-    AppendWithCrLf(c->output, &c->wire);
-    bytes = c->wire;
+    AppendWithCrLf(KernelOf(c->settings), c->output, &c->wire);
+    bytes = c->wire.view();
   } else if (!writes_lf && lf) {
     c->wire.clear();
-    AppendLfForCrLf(c->output, &c->output_held_cr, &c->wire);
+    AppendLfForCrLf(KernelOf(c->settings), c->output, &c->output_held_cr, &c->wire);
     if (c->finished && c->output_held_cr) c->wire.push_back('\r');
-    bytes = c->wire;
+    bytes = c->wire.view();
   }
   if (!bytes.empty()) c->sink(bytes.data(), bytes.size(), c->user);
   c->output.clear();
@@ -66,13 +66,13 @@ void FeedFileBlock(Conversion* c, std::string_view bytes) {
   }
   std::string_view text = bytes;
   if (c->held_cr || bytes.find('\r') != std::string_view::npos) {
-    c->text.clear();
-    AppendAsText(bytes, &c->held_cr, &c->text);
+    c->input.clear();
+    AppendLfForCrLf(KernelOf(c->settings), bytes, &c->held_cr, &c->input);
     if (c->input_ended && c->held_cr) {
-      c->text.push_back('\r');  // a CR right before the end stands alone
+      c->input.push_back('\r');  // a CR right before the end stands alone
       c->held_cr = false;
     }
-    text = c->text;
+    text = c->input.view();
   }
   ScanLines(c, text);
 }
@@ -86,11 +86,11 @@ void FeedClipboardBlock(Conversion* c, std::string_view bytes) {
   }
   std::string_view text = bytes;
   if (c->line_ends == LineEnds::kLf) {
-    c->text.clear();
-    AppendCrBeforeLf(bytes, &c->after_cr, &c->text);
-    text = c->text;
+    c->input.clear();
+    AppendCrBeforeLf(KernelOf(c->settings), bytes, &c->after_cr, &c->input);
+    text = c->input.view();
   }
-  if (!text.empty()) ScanChunk(&c->state, c->settings, text, &c->output, ChunkEnd::kContinues);
+  if (!text.empty()) ScanText(&c->state, c->settings, text, &c->output, ChunkEnd::kContinues);
 }
 
 ModernRun Modern(Conversion* c) { return ModernRun{&c->modern, c->settings, &c->output}; }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "conversion_state.h"
 #include "modern_state.h"
 #include "run_settings.h"
@@ -41,13 +42,15 @@ struct Conversion {
   bool chunk_open = false;
   bool finished = false;
   /// The input text of one block, after its line ends were translated.
+  ByteBuffer input;
+  /// The modern profile's clean text of one block.
   std::string text;
 
   // Output.
   /// Converted text that has not gone to the sink yet.
   std::string output;
   /// The bytes handed to the sink, after their line ends were translated.
-  std::string wire;
+  ByteBuffer wire;
   /// Clipboard mode with LF line ends: the output so far ends with a CR.
   bool output_held_cr = false;
 };

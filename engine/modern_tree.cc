@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdint>
 #include <iterator>
+#include <string>
 
 #include "links.h"
 #include "modern_layout.h"
@@ -222,6 +223,30 @@ int64_t NumberOf(std::string_view text, int64_t fallback) {
   return error == std::errc() ? number : fallback;
 }
 
+/// A link's target as browsers read it, so that each stands on one line of
+/// the reference list: tabs and line ends are taken out, control characters
+/// and spaces at either end go, and control characters within are written
+/// as %XX.
+std::string UrlOf(std::string_view value) {
+  const auto is_c0_or_space = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+  while (!value.empty() && is_c0_or_space(value.front())) value.remove_prefix(1);
+  while (!value.empty() && is_c0_or_space(value.back())) value.remove_suffix(1);
+  std::string url;
+  url.reserve(value.size());
+  for (char c : value) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (c == '\t' || c == '\n' || c == '\r') continue;
+    if (byte < 0x20 || byte == 0x7F) {
+      url.push_back('%');
+      url.push_back("0123456789ABCDEF"[byte >> 4]);
+      url.push_back("0123456789ABCDEF"[byte & 15]);
+    } else {
+      url.push_back(c);
+    }
+  }
+  return url;
+}
+
 /// Text-only content begins: the tokenizer reads up to `</name>`.
 void BeginTextOnly(const ModernRun& run, std::string_view name, bool decodes, bool kept) {
   ModernState& state = S(run);
@@ -326,7 +351,7 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
       CloseLink(run);
       if (tag.has_href) {
         state.link_open = true;
-        state.href = tag.href;
+        state.href = UrlOf(tag.href);
       }
       return;
     default:

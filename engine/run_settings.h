@@ -5,12 +5,15 @@
 
 #include <qln/settings.h>
 
+#include "kernels.h"
+
 namespace qln::detail {
 
 /// How the scanner reads its input.
 enum class ScanWay {
-  kShortcuts,  ///< whole words, tags and runs of bytes at a time where it can
-  kRulesOnly,  ///< one byte at a time through the ordered rules alone
+  kShortcuts,  ///< block by block: whole words, tags and runs of bytes at a time
+  kRulesOnly,  ///< one byte at a time through the ordered rules alone (the
+               ///< modern profile: its tokenizer's states alone)
 };
 
 /// The record every engine function reads; it never changes during a run.
@@ -26,7 +29,16 @@ struct RunSettings {
   int MaxWordLength = 64;
   /// Both ways give the same output; the rules alone are the reference.
   ScanWay Scan = ScanWay::kShortcuts;
+  /// The block kernel the shortcuts classify the text with.
+  KernelChoice Kernel = KernelChoice::kAuto;
 };
+
+/// The kernel a run's blocks go through: the plain one when it scans by the
+/// rules alone, so that its every step is the reference.
+inline const Kernel& KernelOf(const RunSettings& settings) {
+  return KernelFor(settings.Scan == ScanWay::kRulesOnly ? KernelChoice::kScalar
+                                                          : settings.Kernel);
+}
 
 /// The settings a run works with for the caller's `settings`: checked, with
 /// the word-length limit derived from the margins.

@@ -28,6 +28,10 @@ enum class ChunkEnd {
 bool ScanChunk(ConversionState* state, const RunSettings& settings, std::string_view chunk,
                std::string* output, ChunkEnd end = ChunkEnd::kEnds);
 
+/// ScanChunk for a piece known to hold no zero byte.
+void ScanText(ConversionState* state, const RunSettings& settings, std::string_view text,
+              std::string* output, ChunkEnd end);
+
 /// Appends the decoded text of a collected reference (the characters after
 /// "&", without ";") to `destination`: "gt" and "lt", "#" and a number from 1
 /// to 255, a letter followed by "uml". Anything else decodes to nothing.

@@ -117,11 +117,11 @@ Settings ParseSettings(std::string_view file) {
   // Read as text, a CR LF pair is one LF, and 0x1A ends the text.
   file = file.substr(0, kMostBytesRead);
   file = file.substr(0, file.find('\x1A'));
-  std::string text;
+  detail::ByteBuffer text;
   bool held_cr = false;
-  detail::AppendAsText(file, &held_cr, &text);
+  detail::AppendLfForCrLf(detail::KernelFor(detail::KernelChoice::kAuto), file, &held_cr, &text);
   if (held_cr) text.push_back('\r');
-  std::string_view lines = text;
+  std::string_view lines = text.view();
   Settings settings;
   NextLine(&lines);  // the first line may say anything
   for (const SettingLine& setting : kSettingLines) {
@@ -133,7 +133,7 @@ Settings ParseSettings(std::string_view file) {
   }
   // The profile may be chosen on any line after the first, so that a file
   // may hold just a first line and "ModernHtml=1"; the last such line counts.
-  lines = text;
+  lines = text.view();
   NextLine(&lines);
   while (!lines.empty()) {
     const std::string_view line = NextLine(&lines);

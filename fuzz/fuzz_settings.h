@@ -8,10 +8,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 /// Any settings the settings file can produce, in either profile, taken from
 /// the end of the input (so a plain HTML file is a usable seed: its last
-/// bytes pick them).
+/// bytes pick them). QLN_FUZZ_PROFILE=modern or =classic holds a run to one
+/// profile.
 inline qln::Settings ConsumeSettings(FuzzedDataProvider* data) {
   qln::Settings settings;
   settings.LeftMargin = data->ConsumeIntegralInRange(0, 10);
@@ -20,6 +22,9 @@ inline qln::Settings ConsumeSettings(FuzzedDataProvider* data) {
   settings.KeepLinefeeds = data->ConsumeBool();
   settings.Space2AfterPeriod = data->ConsumeBool();
   settings.ModernHtml = data->ConsumeBool();
+  if (const char* profile = std::getenv("QLN_FUZZ_PROFILE")) {
+    settings.ModernHtml = std::string_view(profile) == "modern";
+  }
   return settings;
 }
 

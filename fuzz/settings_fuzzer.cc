@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   Check(settings.KeepLinefeeds == 0 || settings.KeepLinefeeds == 1, "KeepLinefeeds 0 or 1");
   Check(settings.Space2AfterPeriod == 0 || settings.Space2AfterPeriod == 1,
         "Space2AfterPeriod 0 or 1");
-  Check(settings.ModernHtml == 0, "ModernHtml 0");
+  Check(settings.ModernHtml == 0 || settings.ModernHtml == 1, "ModernHtml 0 or 1");
   const int max_word_length = qln::detail::ToRunSettings(settings).MaxWordLength;
   Check(max_word_length >= 24 && max_word_length <= 64, "MaxWordLength 24 to 64");
   return 0;

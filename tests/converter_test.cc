@@ -150,8 +150,9 @@ TEST(ConverterTest, MemoryStaysBoundedWhateverTheInputsSize) {
       FeedConversion(&conversion, piece);
       EXPECT_GT(written, 0u);
       for (size_t capacity :
-           {conversion.text.capacity(), conversion.output.capacity(), conversion.wire.capacity(),
-            conversion.state.WordBuffer.capacity(), conversion.state.TagBuffer.capacity()})
+           {conversion.input.capacity(), conversion.text.capacity(), conversion.output.capacity(),
+            conversion.wire.capacity(), conversion.state.WordBuffer.capacity(),
+            conversion.state.TagBuffer.capacity()})
         EXPECT_LT(capacity, 1u << 20);
     }
   }

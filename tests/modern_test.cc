@@ -163,6 +163,9 @@ TEST(ModernTest, Links) {
        "  one[1] two[2] again[1] f no e" + list},
       {"<a href=\"a.php?x=1&amp;y=2\">q</a>",
        "  q[1]\n\nHyperlink Reference:\n.. [1] a.php?x=1&y=2\n"},
+      // Each target stands on one line of the list, as browsers read it.
+      {"<a href=\" \r\n/a\tb\r\nc\x0B" "d\n \">q</a>",
+       "  q[1]\n\nHyperlink Reference:\n.. [1] /abc%0Bd\n"},
   });
   qln::Settings no_links;
   no_links.DoURLs = 0;
