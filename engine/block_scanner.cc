@@ -27,7 +27,7 @@ constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
 // one piece. Returns the position of the space after the last word taken
 // (`space` when there is none); that space is the pending word.
 size_t TakePlainWords(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                      const ClassicBlocks* blocks, size_t space, std::string* output) {
+                      const ClassicBlocks* blocks, size_t space, ByteBuffer* output) {
   const char* text = chunk.data();
   if (space + 1 == chunk.size() || !InClass(text[space + 1], kWordText) ||
       !PlacesAfterOneSpace(*state, settings))
@@ -88,7 +88,7 @@ size_t TakePlainWords(ConversionState* state, const RunSettings& settings, std::
 // word and the run together would write the same text (in preformatted text
 // the pending whitespace is written first).
 size_t TakeWord(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                const ClassicBlocks* blocks, size_t at, ChunkEnd end, std::string* output) {
+                const ClassicBlocks* blocks, size_t at, ChunkEnd end, ByteBuffer* output) {
   const char* text = chunk.data();
   const size_t after = blocks->Next(at, &ClassicMasks::word_stops);
   const size_t run = after - at;
@@ -139,7 +139,7 @@ size_t TakeWord(ConversionState* state, const RunSettings& settings, std::string
 // but plain tag text: its text is read where it lies. Returns its length, 0
 // when the tag is not such a one.
 size_t TakeWholeTag(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                    const ClassicBlocks* blocks, size_t at, std::string* output) {
+                    const ClassicBlocks* blocks, size_t at, ByteBuffer* output) {
   const size_t close = blocks->Next(at + 1, &ClassicMasks::tag_stops);
   if (close == chunk.size() || chunk[close] != '>') return 0;
   HandleTag(state, settings, chunk.substr(at + 1, std::min(close - at - 1, kMaxTagLength)), output);
@@ -173,12 +173,13 @@ size_t TakeEntity(ConversionState* state, std::string_view chunk, size_t at) {
 size_t SkipHighBytes(ConversionState* state, std::string_view chunk, size_t at) {
   size_t i = at;
   for (; i < chunk.size() && static_cast<unsigned char>(chunk[i]) >= 0x80; i++)
-    if (static_cast<unsigned char>(chunk[i]) == kRightSingleQuote) state->WordBuffer.push_back('\'');
+    if (static_cast<unsigned char>(chunk[i]) == kRightSingleQuote)
+      state->WordBuffer.push_back('\'');
   return i - at;
 }
 
 // Rule 2 for an open tag with no reference open.
-void EndOpenTag(ConversionState* state, const RunSettings& settings, std::string* output) {
+void EndOpenTag(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   state->TagOpen = false;
   HandleTag(state, settings, state->TagBuffer, output);
   state->TagBuffer.clear();
@@ -186,7 +187,7 @@ void EndOpenTag(ConversionState* state, const RunSettings& settings, std::string
 
 /// One step from `i`: returns the number of bytes taken.
 size_t Step(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-            const ClassicBlocks* blocks, size_t i, ChunkEnd end, std::string* output) {
+            const ClassicBlocks* blocks, size_t i, ChunkEnd end, ByteBuffer* output) {
   const char c = chunk[i];
   if (state->EntityOpen) {
     if (const size_t taken = CollectEntityRun(state, chunk, i)) return taken;
@@ -211,9 +212,8 @@ size_t Step(ConversionState* state, const RunSettings& settings, std::string_vie
     // Rule 8: the space ends the word before it and is the next one; the
     // words after it may go out as they stand.
     EndWord(state, settings, output);
-    const size_t space = state->FormatFlags & InHead
-                             ? i
-                             : TakePlainWords(state, settings, chunk, blocks, i, output);
+    const size_t space =
+        state->FormatFlags & InHead ? i : TakePlainWords(state, settings, chunk, blocks, i, output);
     state->WordBuffer.push_back(' ');
     return space + 1 - i;
   } else if (c == '\r' && state->CrLfMode && settings.KeepLinefeeds) {
@@ -232,7 +232,7 @@ size_t Step(ConversionState* state, const RunSettings& settings, std::string_vie
 }  // namespace
 
 void ScanPieceInBlocks(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                       size_t i, ChunkEnd end, std::string* output) {
+                       size_t i, ChunkEnd end, ByteBuffer* output) {
   // Past the piece's end every byte reads as "<": a stop in every mask but
   // the spaces.
   const ClassicBlocks blocks(chunk, KernelFor(settings.Kernel).classify_classic, '<');

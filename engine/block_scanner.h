@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "conversion_state.h"
 #include "run_settings.h"
 #include "scanner.h"
@@ -16,7 +17,7 @@ namespace qln::detail {
 /// settings.Kernel: the same output and state as the ordered rules give
 /// byte by byte.
 void ScanPieceInBlocks(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                       size_t i, ChunkEnd end, std::string* output);
+                       size_t i, ChunkEnd end, ByteBuffer* output);
 
 }  // namespace qln::detail
 

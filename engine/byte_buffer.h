@@ -44,12 +44,23 @@ class ByteBuffer {
     if (!text.empty()) std::memcpy(room, text.data(), text.size());
     size_ += text.size();
   }
+  void append(const char* text, size_t size) { append(std::string_view(text, size)); }
+  void append(size_t count, char c) {
+    char* room = Reserve(count);
+    if (count > 0) std::memset(room, c, count);
+    size_ += count;
+  }
   void push_back(char c) {
     *Reserve(1) = c;
     size_++;
   }
+  char back() const { return data_[size_ - 1]; }
+  const char* data() const { return data_.get(); }
 
   bool operator==(const ByteBuffer& other) const { return view() == other.view(); }
+  friend bool operator==(const ByteBuffer& buffer, std::string_view text) {
+    return buffer.view() == text;
+  }
 
  private:
   void Grow(size_t more) {

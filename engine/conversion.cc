@@ -18,16 +18,16 @@ constexpr size_t kBlock = 64 * 1024;
 /// engine and its reference list write LF in file mode and CR LF in
 /// clipboard mode; the modern profile writes LF in both.
 void Flush(Conversion* c) {
-  std::string_view bytes = c->output;
+  std::string_view bytes = c->output.view();
   const bool lf = c->line_ends == LineEnds::kLf;
   const bool writes_lf = c->mode == Mode::kFile || c->settings.ModernHtml;
   if (writes_lf && !lf) {
     c->wire.clear();
-    AppendWithCrLf(KernelOf(c->settings), c->output, &c->wire);
+    AppendWithCrLf(KernelOf(c->settings), c->output.view(), &c->wire);
     bytes = c->wire.view();
   } else if (!writes_lf && lf) {
     c->wire.clear();
-    AppendLfForCrLf(KernelOf(c->settings), c->output, &c->output_held_cr, &c->wire);
+    AppendLfForCrLf(KernelOf(c->settings), c->output.view(), &c->output_held_cr, &c->wire);
     if (c->finished && c->output_held_cr) c->wire.push_back('\r');
     bytes = c->wire.view();
   }

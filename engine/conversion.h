@@ -48,7 +48,7 @@ struct Conversion {
 
   // Output.
   /// Converted text that has not gone to the sink yet.
-  std::string output;
+  ByteBuffer output;
   /// The bytes handed to the sink, after their line ends were translated.
   ByteBuffer wire;
   /// Clipboard mode with LF line ends: the output so far ends with a CR.

@@ -12,13 +12,13 @@ int64_t IndentThreshold(const ConversionState& state, const RunSettings& setting
 
 /// Appends the line end of the state's mode, one character at a time: cheaper
 /// than a copy for one or two characters.
-void AppendNewline(const ConversionState& state, std::string* output) {
+void AppendNewline(const ConversionState& state, ByteBuffer* output) {
   if (state.CrLfMode) output->push_back('\r');
   output->push_back('\n');
 }
 
 /// Appends `count` spaces; a margin is short, so most come from one constant.
-void AppendSpaces(int64_t count, std::string* output) {
+void AppendSpaces(int64_t count, ByteBuffer* output) {
   constexpr std::string_view kSpaces = "                                ";
   if (count <= static_cast<int64_t>(kSpaces.size()))
     output->append(kSpaces.data(), static_cast<size_t>(count));
@@ -27,15 +27,14 @@ void AppendSpaces(int64_t count, std::string* output) {
 }
 
 /// Ends the current line; under a heading bit the line gets its underline.
-void EndLine(ConversionState* state, std::string* output) {
+void EndLine(ConversionState* state, ByteBuffer* output) {
   AppendNewline(*state, output);
   if (state->FormatFlags & kUnderlineBits) AppendUnderline(*state, state->LineColumn, output);
   state->LineColumn = 0;
 }
 
 /// Wrap, indent and separate before a non-empty word of `n` characters.
-void PlaceWord(ConversionState* state, const RunSettings& settings, int64_t n,
-               std::string* output) {
+void PlaceWord(ConversionState* state, const RunSettings& settings, int64_t n, ByteBuffer* output) {
   // The right limit is RightMargin - LeftMargin; at column 0 a long word
   // still gets a line end first.
   if (n + state->LineColumn >= settings.RightMargin - settings.LeftMargin) EndLine(state, output);
@@ -56,7 +55,7 @@ void PlaceWord(ConversionState* state, const RunSettings& settings, int64_t n,
 }
 
 /// Steps 3 and 4 of placing a word: the line ends asked for after it.
-void EndLinesAfter(ConversionState* state, const RunSettings& settings, std::string* output) {
+void EndLinesAfter(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   if (state->FormatFlags & EndLineAfter) {
     if (state->LineColumn > IndentThreshold(*state, settings)) EndLine(state, output);
     state->FormatFlags &= ~EndLineAfter;
@@ -70,13 +69,13 @@ void EndLinesAfter(ConversionState* state, const RunSettings& settings, std::str
 
 }  // namespace
 
-void AppendUnderline(const ConversionState& state, int64_t count, std::string* output) {
+void AppendUnderline(const ConversionState& state, int64_t count, ByteBuffer* output) {
   if (count > 0) output->append(count, (state.FormatFlags & UnderlineDouble) ? '=' : '-');
   AppendNewline(state, output);
 }
 
 void EmitWord(ConversionState* state, const RunSettings& settings, std::string_view word,
-              std::string* output) {
+              ByteBuffer* output) {
   if (!(state->FormatFlags & Preformatted)) {
     // Usually the word begins with the one whitespace character that ended
     // the word before it.

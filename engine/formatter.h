@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "byte_classes.h"
 #include "conversion_state.h"
 #include "run_settings.h"
@@ -24,7 +25,7 @@ inline bool IsBlankWord(std::string_view word) {
 /// then the line ends that EndLineAfter and NewLineAfter ask for, clearing them.
 /// In preformatted mode the word is written verbatim.
 void EmitWord(ConversionState* state, const RunSettings& settings, std::string_view word,
-              std::string* output);
+              ByteBuffer* output);
 
 /// True when EmitWord would neither write nor change anything for `word`:
 /// nothing or a single whitespace character, outside preformatted text, with
@@ -58,7 +59,7 @@ inline bool PlacesAfterOneSpace(const ConversionState& state, const RunSettings&
 
 /// Appends `count` underline characters ("=" under UnderlineDouble, "-"
 /// otherwise), then the line end.
-void AppendUnderline(const ConversionState& state, int64_t count, std::string* output);
+void AppendUnderline(const ConversionState& state, int64_t count, ByteBuffer* output);
 
 }  // namespace qln::detail
 

@@ -25,9 +25,7 @@
 namespace qln::detail {
 namespace {
 
-uint64_t MaskOf(__m256i lanes) {
-  return static_cast<uint32_t>(_mm256_movemask_epi8(lanes));
-}
+uint64_t MaskOf(__m256i lanes) { return static_cast<uint32_t>(_mm256_movemask_epi8(lanes)); }
 
 __m256i Equal(__m256i v, char c) { return _mm256_cmpeq_epi8(v, _mm256_set1_epi8(c)); }
 
@@ -45,9 +43,8 @@ struct V {
 /// Lanes of `v` that hold one of the six whitespace characters (see the
 /// SSE2 kernel).
 __m256i Whitespace(__m256i v) {
-  const __m256i tab_to_cr =
-      _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(0x80 + 5)),
-                        _mm256_add_epi8(v, _mm256_set1_epi8(0x77)));
+  const __m256i tab_to_cr = _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(0x80 + 5)),
+                                              _mm256_add_epi8(v, _mm256_set1_epi8(0x77)));
   return _mm256_or_si256(tab_to_cr, Equal(v, ' '));
 }
 
@@ -72,8 +69,8 @@ void ClassifyModern(const char* text, size_t blocks, ModernMasks* masks) {
     for (int k = 0; k < 2; k++) {
       const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + 32 * k));
       const __m256i markup = _mm256_or_si256(Equal(v, '<'), Equal(v, '&'));
-      const __m256i low = _mm256_cmpgt_epi8(_mm256_set1_epi8(0x21),
-                                            _mm256_andnot_si256(Equal(v, 0x7F), v));
+      const __m256i low =
+          _mm256_cmpgt_epi8(_mm256_set1_epi8(0x21), _mm256_andnot_si256(Equal(v, 0x7F), v));
       m.markup |= MaskOf(markup) << (32 * k);
       m.word_stops |= MaskOf(_mm256_or_si256(_mm256_or_si256(markup, low), v)) << (32 * k);
       m.spaces |= MaskOf(Equal(v, ' ')) << (32 * k);
@@ -85,8 +82,12 @@ void ClassifyModern(const char* text, size_t blocks, ModernMasks* masks) {
 }  // namespace
 
 const Kernel kAvx2Kernel = {
-    "avx2",           ClassifyClassic,       ClassifyModern, steps::LfForCrLf<V>,
-    steps::CrLfForLf<V>, steps::CrLfForBareLf<V>,
+    "avx2",
+    ClassifyClassic,
+    ClassifyModern,
+    steps::LfForCrLf<V>,
+    steps::CrLfForLf<V>,
+    steps::CrLfForBareLf<V>,
 };
 
 }  // namespace qln::detail

@@ -54,8 +54,8 @@ void ClassifyModern(const char* text, size_t blocks, ModernMasks* masks) {
 }  // namespace
 
 const Kernel kScalarKernel = {
-    "scalar",        ClassifyClassic,    ClassifyModern, plain::LfForCrLf,
-    plain::CrLfForLf, plain::CrLfForBareLf,
+    "scalar",         ClassifyClassic,  ClassifyModern,
+    plain::LfForCrLf, plain::CrLfForLf, plain::CrLfForBareLf,
 };
 
 }  // namespace qln::detail

@@ -13,8 +13,8 @@ uint64_t MaskOf(__m128i lanes) { return static_cast<uint16_t>(_mm_movemask_epi8(
 struct V {
   static constexpr int kWidth = 16;
   static uint64_t Find(const char* p, char c) {
-    return MaskOf(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
-                                 _mm_set1_epi8(c)));
+    return MaskOf(
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_set1_epi8(c)));
   }
   static void Copy(const char* p, char* out) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
@@ -38,9 +38,9 @@ void ClassifyClassic(const char* text, size_t blocks, ClassicMasks* masks) {
     for (int k = 0; k < 4; k++) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16 * k));
       // The sign bit of `v` marks the bytes of 0x80 and above in each mask.
-      const __m128i both = _mm_or_si128(
-          _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('<')), _mm_cmpeq_epi8(v, _mm_set1_epi8('&'))),
-          _mm_or_si128(_mm_cmpeq_epi8(v, zero), v));
+      const __m128i both = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('<')),
+                                                     _mm_cmpeq_epi8(v, _mm_set1_epi8('&'))),
+                                        _mm_or_si128(_mm_cmpeq_epi8(v, zero), v));
       const __m128i space = _mm_cmpeq_epi8(v, _mm_set1_epi8(' '));
       m.word_stops |= MaskOf(_mm_or_si128(both, Whitespace(v))) << (16 * k);
       m.tag_stops |= MaskOf(_mm_or_si128(both, _mm_cmpeq_epi8(v, _mm_set1_epi8('>')))) << (16 * k);
@@ -55,8 +55,8 @@ void ClassifyModern(const char* text, size_t blocks, ModernMasks* masks) {
     ModernMasks m = {0, 0, 0};
     for (int k = 0; k < 4; k++) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16 * k));
-      const __m128i markup =
-          _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('<')), _mm_cmpeq_epi8(v, _mm_set1_epi8('&')));
+      const __m128i markup = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('<')),
+                                          _mm_cmpeq_epi8(v, _mm_set1_epi8('&')));
       // 0x00 to 0x20 and 0x7F: below 0x21 once 0x7F is moved to 0x00 (signed,
       // after the bytes of 0x80 and above, whose sign bit counts anyway).
       const __m128i del = _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F));
@@ -72,8 +72,12 @@ void ClassifyModern(const char* text, size_t blocks, ModernMasks* masks) {
 }  // namespace
 
 const Kernel kSse2Kernel = {
-    "sse2",           ClassifyClassic,       ClassifyModern, steps::LfForCrLf<V>,
-    steps::CrLfForLf<V>, steps::CrLfForBareLf<V>,
+    "sse2",
+    ClassifyClassic,
+    ClassifyModern,
+    steps::LfForCrLf<V>,
+    steps::CrLfForLf<V>,
+    steps::CrLfForBareLf<V>,
 };
 
 }  // namespace qln::detail

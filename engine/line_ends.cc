@@ -15,8 +15,7 @@ void Trim(ByteBuffer* out, const char* end) { out->Commit(end); }
 
 }  // namespace
 
-void AppendLfForCrLf(const Kernel& kernel, std::string_view text, bool* held_cr,
-                     ByteBuffer* out) {
+void AppendLfForCrLf(const Kernel& kernel, std::string_view text, bool* held_cr, ByteBuffer* out) {
   if (text.empty()) return;
   if (*held_cr) {
     *held_cr = false;
@@ -36,8 +35,8 @@ void AppendWithCrLf(const Kernel& kernel, std::string_view text, ByteBuffer* out
 void AppendCrBeforeLf(const Kernel& kernel, std::string_view text, bool* after_cr,
                       ByteBuffer* out) {
   if (text.empty()) return;
-  Trim(out, kernel.cr_lf_for_bare_lf(text.data(), text.size(), *after_cr,
-                                     Room(out, 2 * text.size())));
+  Trim(out,
+       kernel.cr_lf_for_bare_lf(text.data(), text.size(), *after_cr, Room(out, 2 * text.size())));
   *after_cr = text.back() == '\r';
 }
 

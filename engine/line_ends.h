@@ -24,8 +24,7 @@ void AppendWithCrLf(const Kernel& kernel, std::string_view text, ByteBuffer* out
 /// Appends `text` to `out` with every LF that does not follow a CR turned
 /// into CR LF. `*after_cr` tells whether the text before ended with a CR,
 /// and is updated.
-void AppendCrBeforeLf(const Kernel& kernel, std::string_view text, bool* after_cr,
-                      ByteBuffer* out);
+void AppendCrBeforeLf(const Kernel& kernel, std::string_view text, bool* after_cr, ByteBuffer* out);
 
 }  // namespace qln::detail
 

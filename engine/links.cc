@@ -14,12 +14,13 @@ namespace {
 
 constexpr std::string_view kListHeading = "Hyperlink Reference:";
 
-/// Appends "[n]" in decimal.
-void AppendNumber(size_t n, std::string* output) {
-  char text[24] = "[";
-  char* end = std::to_chars(text + 1, text + sizeof text - 1, n).ptr;
+/// Appends "[n]" in decimal to the output or the pending word.
+template <typename Text>
+void AppendNumber(size_t n, Text* text) {
+  char number[24] = "[";
+  char* end = std::to_chars(number + 1, number + sizeof number - 1, n).ptr;
   *end++ = ']';
-  output->append(text, end);
+  text->append(number, static_cast<size_t>(end - number));
 }
 
 std::string_view UrlAt(const UrlList& urls, size_t position) {
@@ -54,7 +55,7 @@ void GrowIndex(UrlList* urls) {
 }  // namespace
 
 bool WriteReferenceListPart(UrlList* urls, std::string_view lead, std::string_view newline,
-                            size_t* next, size_t limit, std::string* output) {
+                            size_t* next, size_t limit, ByteBuffer* output) {
   const size_t count = urls->ends.size();
   if (count == 0) return true;
   if (*next == 0) {
@@ -177,20 +178,20 @@ size_t RegisterUrl(UrlList* urls, std::string_view target) {
   return position;
 }
 
-bool WriteUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output) {
+bool WriteUrlListPart(UrlList* urls, size_t* next, size_t limit, ByteBuffer* output) {
   return WriteReferenceListPart(urls, "\n", "\n", next, limit, output);
 }
 
-void WriteUrlList(UrlList* urls, std::string* output) {
+void WriteUrlList(UrlList* urls, ByteBuffer* output) {
   size_t next = 0;
   WriteUrlListPart(urls, &next, SIZE_MAX, output);
 }
 
-bool AppendUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output) {
+bool AppendUrlListPart(UrlList* urls, size_t* next, size_t limit, ByteBuffer* output) {
   return WriteReferenceListPart(urls, "\r\n\r\n", "\r\n", next, limit, output);
 }
 
-void AppendUrlList(UrlList* urls, std::string* output) {
+void AppendUrlList(UrlList* urls, ByteBuffer* output) {
   size_t next = 0;
   AppendUrlListPart(urls, &next, SIZE_MAX, output);
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "conversion_state.h"
 #include "run_settings.h"
 
@@ -35,24 +36,24 @@ size_t RegisterUrl(UrlList* urls, std::string_view target);
 /// more; advances `*next`. Returns true when the list is done; it is then
 /// emptied. Nothing when the list is empty.
 bool WriteReferenceListPart(UrlList* urls, std::string_view lead, std::string_view newline,
-                            size_t* next, size_t limit, std::string* output);
+                            size_t* next, size_t limit, ByteBuffer* output);
 
 /// Appends the reference list with "\n" line ends, for file mode, and empties
 /// the list. Nothing when the list is empty.
-void WriteUrlList(UrlList* urls, std::string* output);
+void WriteUrlList(UrlList* urls, ByteBuffer* output);
 
 /// WriteUrlList a part at a time, so that a long list need not be held whole:
 /// appends from entry `*next` (0 to begin) on until `output` holds `limit`
 /// bytes or more, and advances `*next`. Returns true when the list is done;
 /// it is then emptied.
-bool WriteUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output);
+bool WriteUrlListPart(UrlList* urls, size_t* next, size_t limit, ByteBuffer* output);
 
 /// Appends the reference list with "\r\n" line ends and a blank line before
 /// it, for clipboard mode, and empties the list. Nothing when it is empty.
-void AppendUrlList(UrlList* urls, std::string* output);
+void AppendUrlList(UrlList* urls, ByteBuffer* output);
 
 /// AppendUrlList a part at a time, as WriteUrlListPart does.
-bool AppendUrlListPart(UrlList* urls, size_t* next, size_t limit, std::string* output);
+bool AppendUrlListPart(UrlList* urls, size_t* next, size_t limit, ByteBuffer* output);
 
 }  // namespace qln::detail
 

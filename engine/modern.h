@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "modern_state.h"
 #include "run_settings.h"
 
@@ -20,7 +21,7 @@ namespace qln::detail {
 struct ModernRun {
   ModernState* state;
   const RunSettings& settings;
-  std::string* output;
+  ByteBuffer* output;
 };
 
 /// Converts the next piece of the input; `text` is room for its clean text.

@@ -37,7 +37,7 @@ int64_t TextIndent(const ModernState& state, const RunSettings& settings) {
   return no_margin ? 0 : settings.LeftMargin;
 }
 
-void AppendSpaces(int64_t count, std::string* output) {
+void AppendSpaces(int64_t count, ByteBuffer* output) {
   if (count > 0) output->append(static_cast<size_t>(count), ' ');
 }
 

@@ -36,8 +36,7 @@ struct RunSettings {
 /// The kernel a run's blocks go through: the plain one when it scans by the
 /// rules alone, so that its every step is the reference.
 inline const Kernel& KernelOf(const RunSettings& settings) {
-  return KernelFor(settings.Scan == ScanWay::kRulesOnly ? KernelChoice::kScalar
-                                                          : settings.Kernel);
+  return KernelFor(settings.Scan == ScanWay::kRulesOnly ? KernelChoice::kScalar : settings.Kernel);
 }
 
 /// The settings a run works with for the caller's `settings`: checked, with

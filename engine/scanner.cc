@@ -12,7 +12,7 @@ namespace {
 
 // ScanChunk for a piece that holds no zero byte.
 void ScanPiece(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-               std::string* output, ChunkEnd end) {
+               ByteBuffer* output, ChunkEnd end) {
   if (chunk.empty()) {
     if (end != ChunkEnd::kContinues) EndChunkAfterPiece(state, settings, output);
     return;
@@ -37,12 +37,12 @@ void ScanPiece(ConversionState* state, const RunSettings& settings, std::string_
 }  // namespace
 
 void ScanText(ConversionState* state, const RunSettings& settings, std::string_view text,
-              std::string* output, ChunkEnd end) {
+              ByteBuffer* output, ChunkEnd end) {
   ScanPiece(state, settings, text, output, end);
 }
 
 bool ScanChunk(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-               std::string* output, ChunkEnd end) {
+               ByteBuffer* output, ChunkEnd end) {
   size_t zero = chunk.find('\0');
   if (zero != std::string_view::npos && end != ChunkEnd::kLineFeeds) {
     ScanPiece(state, settings, chunk.substr(0, zero), output, ChunkEnd::kEnds);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "conversion_state.h"
 #include "run_settings.h"
 
@@ -26,11 +27,11 @@ enum class ChunkEnd {
 /// kLineFeeds scanning goes on after the next line feed). Returns false when
 /// a zero byte ended a chunk whose rest lies beyond the piece, true otherwise.
 bool ScanChunk(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-               std::string* output, ChunkEnd end = ChunkEnd::kEnds);
+               ByteBuffer* output, ChunkEnd end = ChunkEnd::kEnds);
 
 /// ScanChunk for a piece known to hold no zero byte.
 void ScanText(ConversionState* state, const RunSettings& settings, std::string_view text,
-              std::string* output, ChunkEnd end);
+              ByteBuffer* output, ChunkEnd end);
 
 /// Appends the decoded text of a collected reference (the characters after
 /// "&", without ";") to `destination`: "gt" and "lt", "#" and a number from 1

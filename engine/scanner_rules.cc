@@ -41,7 +41,7 @@ void EndEntity(ConversionState* state) {
 // Rule 2: ">" ends an open tag. A reference of the tag's own that is still open
 // goes back into its text first; one opened outside the tag stays open. The
 // tag's text is empty again while no tag is open.
-void EndTag(ConversionState* state, const RunSettings& settings, std::string* output) {
+void EndTag(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   if (state->EntityOpen && state->EntityInTag) ReturnEntityToTag(state);
   state->TagOpen = false;
   HandleTag(state, settings, state->TagBuffer, output);
@@ -78,7 +78,7 @@ bool CollectEntity(ConversionState* state, char c) {
 
 // Rule 7: a source line end is kept as an output line end.
 size_t KeepLineEnd(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                   size_t i, ChunkEnd end, std::string* output) {
+                   size_t i, ChunkEnd end, ByteBuffer* output) {
   if (state->FormatFlags & InHead) {
     state->WordBuffer.clear();
   } else {
@@ -102,7 +102,7 @@ size_t CollectEntityRun(ConversionState* state, std::string_view chunk, size_t a
   return run;
 }
 
-void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings, std::string* output) {
+void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   using ContinuedByte = ConversionState::ContinuedByte;
   if (state->PieceEndedWith == ContinuedByte::kWordCharacter) {
     EndWord(state, settings, output);  // rule 9
@@ -119,7 +119,7 @@ void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings, std
 // Rule 9 for a run of word characters, with rule 8 cutting it where the word
 // is full.
 bool JoinWord(ConversionState* state, const RunSettings& settings, std::string_view run,
-              std::string* output) {
+              ByteBuffer* output) {
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
   std::string& word = state->WordBuffer;
   bool joined = true;
@@ -147,7 +147,7 @@ bool JoinWord(ConversionState* state, const RunSettings& settings, std::string_v
 //   4. "<" opens a tag.                   the word and starts the next.
 //   5. An open reference collects it.  9. The byte joins the word.
 size_t ApplyRules(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                  size_t i, ChunkEnd end, std::string* output) {
+                  size_t i, ChunkEnd end, ByteBuffer* output) {
   const size_t n = chunk.size();
   const char c = chunk[i];
   if (static_cast<unsigned char>(c) >= 0x80) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "conversion_state.h"
 #include "formatter.h"
 #include "run_settings.h"
@@ -25,7 +26,7 @@ inline void AppendToTag(ConversionState* state, std::string_view text) {
 
 /// Hands the pending word to the formatter (or, in head text, discards it) and
 /// starts an empty one.
-inline void EndWord(ConversionState* state, const RunSettings& settings, std::string* output) {
+inline void EndWord(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   if (!(state->FormatFlags & InHead) && !EmitsNothing(*state, state->WordBuffer))
     EmitWord(state, settings, state->WordBuffer, output);
   state->WordBuffer.clear();
@@ -54,23 +55,23 @@ size_t CollectEntityRun(ConversionState* state, std::string_view chunk, size_t a
 /// ordered rules add a byte (so that when it is also the chunk's last byte
 /// the word goes out).
 bool JoinWord(ConversionState* state, const RunSettings& settings, std::string_view run,
-              std::string* output);
+              ByteBuffer* output);
 
 /// Rule 7 for the kept line end at `i`. Returns the number of bytes taken: 2
 /// when a carriage return took the line feed after it along.
 size_t KeepLineEnd(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                   size_t i, ChunkEnd end, std::string* output);
+                   size_t i, ChunkEnd end, ByteBuffer* output);
 
 /// The chunk ended right after the previous piece, whose last byte was
 /// scanned as one the chunk goes on after: does what that byte does as the
 /// chunk's last.
-void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings, std::string* output);
+void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings, ByteBuffer* output);
 
 /// The byte at `i` through the ordered rules; the first that applies wins.
 /// Returns the number of bytes taken: 2 when a kept carriage return took the
 /// line feed after it along.
 size_t ApplyRules(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                  size_t i, ChunkEnd end, std::string* output);
+                  size_t i, ChunkEnd end, ByteBuffer* output);
 
 }  // namespace qln::detail
 

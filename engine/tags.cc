@@ -17,80 +17,80 @@ constexpr std::string_view kRuleLine =
     "    ____________________________________________________________";
 
 /// Hands the whole pending word to the formatter and empties it.
-void Emit(ConversionState* state, const RunSettings& settings, std::string* output) {
+void Emit(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   if (!EmitsNothing(*state, state->WordBuffer))
     EmitWord(state, settings, state->WordBuffer, output);
   state->WordBuffer.clear();
 }
 
 void SetThenEmit(uint32_t flags, ConversionState* state, const RunSettings& settings,
-                 std::string* output) {
+                 ByteBuffer* output) {
   state->FormatFlags |= flags;
   Emit(state, settings, output);
 }
 
-using TagActionFn = void (*)(ConversionState*, const RunSettings&, std::string*);
+using TagActionFn = void (*)(ConversionState*, const RunSettings&, ByteBuffer*);
 
-void Bold(ConversionState* state, const RunSettings&, std::string*) {
+void Bold(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->WordBuffer.append("**");
 }
-void Emphasis(ConversionState* state, const RunSettings&, std::string*) {
+void Emphasis(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->WordBuffer.push_back('_');
 }
-void Italic(ConversionState* state, const RunSettings&, std::string*) {
+void Italic(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->WordBuffer.push_back('~');
 }
-void LineBreak(ConversionState* state, const RunSettings& settings, std::string* output) {
+void LineBreak(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   SetThenEmit(NewLineAfter, state, settings, output);
 }
-void DefinitionTerm(ConversionState* state, const RunSettings&, std::string*) {
+void DefinitionTerm(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->FormatFlags |= NoIndent;
 }
-void DefinitionData(ConversionState* state, const RunSettings& settings, std::string* output) {
+void DefinitionData(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   SetThenEmit(EndLineAfter, state, settings, output);
   state->FormatFlags &= ~NoIndent;
 }
-void HeadingStart(ConversionState* state, const RunSettings& settings, std::string* output) {
+void HeadingStart(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   SetThenEmit(NewLineAfter | EndLineAfter | NoIndent, state, settings, output);
 }
-void Heading1Start(ConversionState* state, const RunSettings& settings, std::string* output) {
+void Heading1Start(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   HeadingStart(state, settings, output);
   state->FormatFlags |= UnderlineDouble;
 }
-void Heading2Start(ConversionState* state, const RunSettings& settings, std::string* output) {
+void Heading2Start(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   HeadingStart(state, settings, output);
   state->FormatFlags |= UnderlineSingle;
 }
-void HeadingEnd(ConversionState* state, const RunSettings& settings, std::string* output) {
+void HeadingEnd(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   SetThenEmit(NewLineAfter | EndLineAfter, state, settings, output);
   state->FormatFlags &= ~(NoIndent | UnderlineDouble | UnderlineSingle);
 }
-void HeadStart(ConversionState* state, const RunSettings&, std::string*) {
+void HeadStart(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->FormatFlags |= InHead;
 }
-void HeadEnd(ConversionState* state, const RunSettings&, std::string*) {
+void HeadEnd(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->FormatFlags &= ~InHead;
   state->WordBuffer.clear();  // discarded, not emitted
 }
-void Rule(ConversionState* state, const RunSettings& settings, std::string* output) {
+void Rule(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   SetThenEmit(EndLineAfter, state, settings, output);
   // The rule does not move LineColumn.
   output->append(kRuleLine);
   output->append(NewlineText(*state));
   output->append(NewlineText(*state));
 }
-void ListItem(ConversionState* state, const RunSettings& settings, std::string* output) {
+void ListItem(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   SetThenEmit(EndLineAfter | NoIndent, state, settings, output);
   EmitWord(state, settings, "*", output);
   state->FormatFlags &= ~NoIndent;
 }
-void Paragraph(ConversionState* state, const RunSettings& settings, std::string* output) {
+void Paragraph(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
   SetThenEmit(NewLineAfter | EndLineAfter, state, settings, output);
 }
-void PreStart(ConversionState* state, const RunSettings&, std::string*) {
+void PreStart(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->FormatFlags |= Preformatted;
 }
-void PreEnd(ConversionState* state, const RunSettings&, std::string*) {
+void PreEnd(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->FormatFlags &= ~Preformatted;
 }
 
@@ -180,7 +180,7 @@ TagActionFn FindTagAction(uint64_t key) {
 }  // namespace
 
 void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,
-               std::string* output) {
+               ByteBuffer* output) {
   // Only an anchor needs its text upper-cased outside quotes, for its HREF,
   // and ExtractHref reads it so. Every other row compares the whole text
   // with a name, case aside.

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "byte_buffer.h"
 #include "conversion_state.h"
 #include "run_settings.h"
 
@@ -15,7 +16,7 @@ namespace qln::detail {
 /// matter outside quotes. May emit the pending word (state->WordBuffer) to
 /// `output`, or append marks or a link number to it.
 void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,
-               std::string* output);
+               ByteBuffer* output);
 
 }  // namespace qln::detail
 

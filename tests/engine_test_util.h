@@ -21,9 +21,9 @@ using namespace qln::detail;  // NOLINT(build/namespaces)
 /// taken as they are: a line of a file carries its own "\n".
 inline std::string Scan(ConversionState* state, const std::vector<std::string>& chunks,
                         const RunSettings& settings = {}) {
-  std::string output;
+  ByteBuffer output;
   for (const std::string& chunk : chunks) ScanChunk(state, settings, chunk, &output);
-  return output;
+  return std::string(output.view());
 }
 
 /// Converts the chunks with a fresh state; `crlf` selects clipboard line ends.
@@ -54,9 +54,9 @@ inline std::string ConvertAsFile(const std::vector<std::string>& lines,
 
 /// The reference list as file mode writes it now; this empties the list.
 inline std::string TakeList(ConversionState* state) {
-  std::string output;
+  ByteBuffer output;
   WriteUrlList(&state->Urls, &output);
-  return output;
+  return std::string(output.view());
 }
 
 /// The reference list file mode writes for these targets, in this order.

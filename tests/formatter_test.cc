@@ -14,9 +14,9 @@ using namespace qln::detail;  // NOLINT(build/namespaces)
 /// Places each word in turn and returns what was appended.
 std::string Place(ConversionState* state, const std::vector<std::string>& words,
                   const RunSettings& settings = {}) {
-  std::string output;
+  ByteBuffer output;
   for (const std::string& word : words) EmitWord(state, settings, word, &output);
-  return output;
+  return std::string(output.view());
 }
 
 TEST(FormatterTest, MarginThenOneSeparator) {
@@ -137,7 +137,8 @@ TEST(FormatterTest, WrappedHeadingGetsOneUnderlinePerLine) {
 
 TEST(FormatterTest, AppendUnderline) {
   ConversionState state;
-  std::string output = "x";
+  ByteBuffer output;
+  output.push_back('x');
   AppendUnderline(state, 0, &output);
   AppendUnderline(state, 3, &output);  // "-" unless UnderlineDouble
   state.FormatFlags = UnderlineDouble;
@@ -215,8 +216,9 @@ TEST(FormatterTest, PlaceAfterOneSpaceAgreesWithEmitWord) {
           state->FormatFlags = start.flags;
           state->SentenceEnded = start.sentence_ended;
         }
-        std::string output;
-        EmitWord(&emitted, settings, word, &output);
+        ByteBuffer emitted_text;
+        EmitWord(&emitted, settings, word, &emitted_text);
+        const std::string_view output = emitted_text.view();
         SCOPED_TRACE(std::to_string(start.column) + " " + word);
         if (PlaceAfterOneSpace(&placed, settings, word)) {
           EXPECT_EQ(output, " " + word);

@@ -51,16 +51,16 @@ void ExpectTranslations(const std::vector<Case>& cases, KernelStep kernel_step,
     const Step step = [&](std::string_view in, bool* flag, ByteBuffer* out) {
       kernel_step(*kernel, in, flag, out);
     };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.in);
-    const std::string_view in = c.in;
-    EXPECT_EQ(c.out, Translate({in}, step, finish));
-    for (size_t cut = 0; cut <= in.size(); cut++)
-      EXPECT_EQ(c.out, Translate({in.substr(0, cut), in.substr(cut)}, step, finish)) << cut;
-    std::vector<std::string_view> bytes;
-    for (size_t i = 0; i < in.size(); i++) bytes.push_back(in.substr(i, 1));
-    EXPECT_EQ(c.out, Translate(bytes, step, finish));
-  }
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.in);
+      const std::string_view in = c.in;
+      EXPECT_EQ(c.out, Translate({in}, step, finish));
+      for (size_t cut = 0; cut <= in.size(); cut++)
+        EXPECT_EQ(c.out, Translate({in.substr(0, cut), in.substr(cut)}, step, finish)) << cut;
+      std::vector<std::string_view> bytes;
+      for (size_t i = 0; i < in.size(); i++) bytes.push_back(in.substr(i, 1));
+      EXPECT_EQ(c.out, Translate(bytes, step, finish));
+    }
   }
 }
 
@@ -139,9 +139,8 @@ TEST(LineEndsTest, KernelStepsMatchThePlainOnes) {
                        kernel->lf_for_cr_lf(in.data(), in.size(), got.data())));
       EXPECT_TRUE(same(plain::CrLfForLf(in.data(), in.size(), want.data()),
                        kernel->cr_lf_for_lf(in.data(), in.size(), got.data())));
-      EXPECT_TRUE(
-          same(plain::CrLfForBareLf(in.data(), in.size(), after_cr, want.data()),
-               kernel->cr_lf_for_bare_lf(in.data(), in.size(), after_cr, got.data())));
+      EXPECT_TRUE(same(plain::CrLfForBareLf(in.data(), in.size(), after_cr, want.data()),
+                       kernel->cr_lf_for_bare_lf(in.data(), in.size(), after_cr, got.data())));
     }
   }
 }

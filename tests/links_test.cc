@@ -169,7 +169,8 @@ TEST(LinksTest, ManyDistinctTargetsAreNumberedInOrder) {
   EXPECT_EQ(RegisterUrl(&urls, ""), kCount + 1);
   EXPECT_EQ(RegisterUrl(&urls, "u1"), 1u);
   expected += ".. [10001] U1\n.. [10002] \n";
-  std::string output = "text";
+  ByteBuffer output;
+  output.append("text");
   WriteUrlList(&urls, &output);
   EXPECT_EQ(output, "text" + expected);
   // The list is empty afterwards: numbering starts again from the beginning.
@@ -180,7 +181,8 @@ TEST(LinksTest, ManyDistinctTargetsAreNumberedInOrder) {
 
 TEST(LinksTest, ReferenceListWriters) {
   UrlList urls;
-  std::string output = "text";
+  ByteBuffer output;
+  output.append("text");
   WriteUrlList(&urls, &output);
   AppendUrlList(&urls, &output);
   EXPECT_EQ(output, "text");  // nothing for an empty list
@@ -194,7 +196,8 @@ TEST(LinksTest, ReferenceListWriters) {
 
   RegisterUrl(&urls, "b.htm");
   RegisterUrl(&urls, "a.htm");
-  output = "text";
+  output.clear();
+  output.append("text");
   AppendUrlList(&urls, &output);
   EXPECT_EQ(output, "text\r\n\r\nHyperlink Reference:\r\n.. [1] b.htm\r\n.. [2] a.htm\r\n");
   output.clear();
@@ -208,21 +211,22 @@ TEST(LinksTest, ReferenceListInParts) {
   for (size_t limit : {0, 1, 30, 45, 1000}) {
     UrlList urls;
     for (const char* target : {"a.htm", "bb.htm", "c.htm"}) RegisterUrl(&urls, target);
-    std::string written, part;
+    std::string written;
+    ByteBuffer part;
     size_t next = 0;
     int parts = 1;
     while (!WriteUrlListPart(&urls, &next, limit, &part)) {
-      written += part;
+      written += part.view();
       part.clear();
       parts++;
     }
-    written += part;
+    written += part.view();
     EXPECT_EQ(written, ListText({"a.htm", "bb.htm", "c.htm"})) << limit;
     EXPECT_EQ(parts, limit < 30 ? 3 : limit < 1000 ? 2 : 1) << limit;
     EXPECT_EQ(RegisterUrl(&urls, "c.htm"), 0u);
   }
   UrlList empty;
-  std::string output;
+  ByteBuffer output;
   size_t next = 0;
   EXPECT_TRUE(WriteUrlListPart(&empty, &next, 0, &output));
   EXPECT_EQ(output, "");

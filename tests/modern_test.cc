@@ -164,7 +164,8 @@ TEST(ModernTest, Links) {
       {"<a href=\"a.php?x=1&amp;y=2\">q</a>",
        "  q[1]\n\nHyperlink Reference:\n.. [1] a.php?x=1&y=2\n"},
       // Each target stands on one line of the list, as browsers read it.
-      {"<a href=\" \r\n/a\tb\r\nc\x0B" "d\n \">q</a>",
+      {"<a href=\" \r\n/a\tb\r\nc\x0B"
+       "d\n \">q</a>",
        "  q[1]\n\nHyperlink Reference:\n.. [1] /abc%0Bd\n"},
   });
   qln::Settings no_links;

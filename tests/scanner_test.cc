@@ -102,7 +102,7 @@ TEST(ScannerTest, TagSplitOverLinesKeepsTheLineEndInItsText) {
 
 TEST(ScannerTest, ZeroByteEndsTheChunk) {
   ConversionState state;
-  std::string output;
+  ByteBuffer output;
   EXPECT_FALSE(ScanChunk(&state, {}, std::string_view("ab\0cd\n", 6), &output));
   EXPECT_EQ(output, "  ab");
   EXPECT_TRUE(ScanChunk(&state, {}, "ef\n", &output));
@@ -126,7 +126,7 @@ TEST(ScannerTest, ChunkEndingRightAfterAPieceEndsWithThatPiece) {
       for (std::string_view second : {std::string_view(""), std::string_view("\0de", 3)}) {
         SCOPED_TRACE(first);
         ConversionState state;
-        std::string output;
+        ByteBuffer output;
         ScanChunk(&state, settings, first, &output, ChunkEnd::kContinues);
         ScanChunk(&state, settings, second, &output);
         ScanChunk(&state, settings, "next\n", &output);
@@ -142,7 +142,7 @@ std::string ConvertSplit(const std::vector<std::string>& chunks, size_t index, s
                          const RunSettings& settings, bool crlf) {
   ConversionState state;
   state.CrLfMode = crlf;
-  std::string output;
+  ByteBuffer output;
   for (size_t i = 0; i < chunks.size(); i++) {
     std::string_view chunk = chunks[i];
     if (i == index) {
@@ -151,7 +151,7 @@ std::string ConvertSplit(const std::vector<std::string>& chunks, size_t index, s
     }
     ScanChunk(&state, settings, chunk, &output);
   }
-  return output;
+  return std::string(output.view());
 }
 
 TEST(ScannerTest, LineCutIntoPiecesConvertsLikeTheWholeLine) {
@@ -177,7 +177,7 @@ TEST(ScannerTest, LineCutIntoPiecesConvertsLikeTheWholeLine) {
   // One piece that continues, then a piece that ends the chunk: the word
   // straddling the cut stays one word.
   ConversionState state;
-  std::string output;
+  ByteBuffer output;
   ScanChunk(&state, {}, "abc", &output, ChunkEnd::kContinues);
   ScanChunk(&state, {}, "def\n", &output);
   EXPECT_EQ(output, "  abcdef\n");
@@ -206,7 +206,7 @@ TEST(ScannerTest, BlocksOfLinesConvertLikeTheLinesOneByOne) {
       // `at` as a piece its line goes on after, then the rest.
       for (size_t at = 0; at < text.size(); at++) {
         ConversionState state;
-        std::string output;
+        ByteBuffer output;
         const std::string_view all = text;
         const size_t line = all.substr(0, at).rfind('\n') + 1;  // 0 for none
         ScanChunk(&state, settings, all.substr(0, line), &output, ChunkEnd::kLineFeeds);
@@ -229,7 +229,7 @@ TEST(ScannerTest, ABlockOfManyLinesWithZeroBytesConvertsLikeItsLines) {
   std::string block;
   for (const std::string& line : lines) block += line;
   ConversionState state;
-  std::string output;
+  ByteBuffer output;
   EXPECT_TRUE(ScanChunk(&state, {}, block, &output, ChunkEnd::kLineFeeds));
   EXPECT_TRUE(output == Convert(lines));  // no printed difference: it is long
 }
@@ -295,14 +295,14 @@ std::string ConvertByteByByte(const std::vector<std::string>& chunks, const RunS
                               bool crlf) {
   ConversionState state;
   state.CrLfMode = crlf;
-  std::string output;
+  ByteBuffer output;
   for (const std::string& chunk : chunks) {
     for (size_t i = 0; i < chunk.size(); i++) {
       ChunkEnd end = i + 1 == chunk.size() ? ChunkEnd::kEnds : ChunkEnd::kContinues;
       ScanChunk(&state, settings, std::string_view(chunk).substr(i, 1), &output, end);
     }
   }
-  return output;
+  return std::string(output.view());
 }
 
 TEST(ScannerTest, WordsAndTagsTakenWholeConvertAsByteByByte) {

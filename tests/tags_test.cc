@@ -121,7 +121,8 @@ TEST(TagsTest, UpperCaseOutsideQuotes) {
 
 TEST(TagsTest, HandleTagWorksOnThePendingWord) {
   ConversionState state;
-  std::string output, bold = "sTrOnG", paragraph = "p";
+  ByteBuffer output;
+  std::string bold = "sTrOnG", paragraph = "p";
   state.WordBuffer = " x";
   HandleTag(&state, {}, bold, &output);
   EXPECT_EQ(state.WordBuffer, " x**");
