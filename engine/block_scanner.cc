@@ -1,16 +1,20 @@
 // The block scanner. Each step takes as much as the ordered rules would take
-// alike, byte after byte: a whole word, a stretch of words that go out as
-// they stand, a whole tag, a whole reference, a run of tag text. What it
+// alike, byte after byte: a stretch of words placed on their lines at once, a
+// whole word, a whole tag, a whole reference, a run of tag text. What it
 // cannot take so goes through the rules one byte at a time.
 #include "block_scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
+#include <string>
 
 #include "blocks.h"
 #include "byte_classes.h"
 #include "formatter.h"
 #include "kernels.h"
+#include "links.h"
 #include "scanner_rules.h"
 #include "tags.h"
 
@@ -21,29 +25,52 @@ using ClassicBlocks = Blocks<ClassicMasks>;
 
 constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
 
+/// What a walk through one piece works with.
+struct Walk {
+  ConversionState* state;
+  const RunSettings& settings;
+  std::string_view text;  ///< the piece: no zero byte in it
+  const ClassicBlocks& blocks;
+  ChunkEnd end;
+  ByteBuffer* output;
+};
+
+/// Bytes that join the pending word as they are outside tags: word text,
+/// and ">", which the rules read so with no tag open.
+constexpr std::array<bool, 256> kJoinsWord = [] {
+  std::array<bool, 256> joins{};
+  for (int c = 0; c < 256; c++) joins[c] = InClass(static_cast<char>(c), kWordText) || c == '>';
+  return joins;
+}();
+
+/// True when words may be placed straight from the text: nothing asks for a
+/// line end, and the words are neither preformatted nor head text.
+bool PlacesPlainly(const ConversionState& state) {
+  return !(state.FormatFlags & (InHead | Preformatted | EndLineAfter | NewLineAfter));
+}
+
 // Rules 9 and 8 for the words after the space at `space`, as long as each is
 // whole, ends at a single space and the formatter would write it as just a
-// space and the word: then the words go out as they stand in the input, in
-// one piece. Returns the position of the space after the last word taken
-// (`space` when there is none); that space is the pending word.
-size_t TakePlainWords(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                      const ClassicBlocks* blocks, size_t space, ByteBuffer* output) {
-  const char* text = chunk.data();
-  if (space + 1 == chunk.size() || !InClass(text[space + 1], kWordText) ||
-      !PlacesAfterOneSpace(*state, settings))
-    return space;
+// space and the word: then the words go out as they stand in the text, in one
+// piece. `*column` and `*sentence_ended` stand for the state's, and move with
+// the words. Returns the position of the space after the last word taken
+// (`space` when there is none).
+size_t PlainRun(const Walk& w, size_t space, int64_t* column, bool* sentence_ended) {
+  const RunSettings& settings = w.settings;
+  const std::string_view text = w.text;
+  const int64_t threshold = (w.state->FormatFlags & NoIndent) ? 0 : settings.LeftMargin;
+  if (*column <= threshold || (settings.Space2AfterPeriod && *sentence_ended)) return space;
   // A word placed from column c after the space at `space` fits when
   // c + its length < RightMargin - LeftMargin; the column grows with the
   // words, so that is the same as: the space after it lies before `bound`.
-  const int64_t bound_at = settings.RightMargin - settings.LeftMargin +
-                           static_cast<int64_t>(space) + 1 - state->LineColumn;
+  const int64_t bound_at =
+      settings.RightMargin - settings.LeftMargin + static_cast<int64_t>(space) + 1 - *column;
   const size_t bound = bound_at > 0 ? static_cast<size_t>(bound_at) : 0;
   // Words of 1 to MaxWordLength - 2 characters are taken: a longer one would
   // be cut. Within the 64 bytes from a word's start only that word can be 63
   // long, so with the usual limits a whole stretch of words is judged at
   // once; otherwise, and when a sentence's end may owe the next word a second
   // space, one word at a time.
-  if (settings.MaxWordLength < 3) return space;
   const size_t longest = static_cast<size_t>(settings.MaxWordLength) - 2;
   const bool one_at_a_time = longest < 62 || settings.Space2AfterPeriod;
   size_t last = space;
@@ -52,8 +79,8 @@ size_t TakePlainWords(ConversionState* state, const RunSettings& settings, std::
     // The words from `window` on, read from the masks of their next 64 bytes;
     // past the piece's end every byte is a stop.
     const size_t window = last + 1;
-    const uint64_t stops = blocks->From(window, &ClassicMasks::word_stops);
-    const uint64_t spaces = blocks->From(window, &ClassicMasks::spaces);
+    const uint64_t stops = w.blocks.From(window, &ClassicMasks::word_stops);
+    const uint64_t spaces = w.blocks.From(window, &ClassicMasks::spaces);
     // A word that does not end at a space, an empty one, and one that would
     // not fit end the stretch.
     uint64_t ends = (stops & ~spaces) | (stops & (stops << 1 | 1));
@@ -69,14 +96,64 @@ size_t TakePlainWords(ConversionState* state, const RunSettings& settings, std::
     if (next - start > longest) break;
     last_start = start;
     last = next;
-    if (settings.Space2AfterPeriod && EndsSentence(chunk.substr(start, next - start))) break;
+    if (settings.Space2AfterPeriod && EndsSentence(text.substr(start, next - start))) break;
     if (first_end < 64 && !one_at_a_time) break;
   }
   if (last == space) return space;
-  state->LineColumn += static_cast<int64_t>(last - space);
-  state->SentenceEnded = EndsSentence(chunk.substr(last_start, last - last_start));
-  output->append(chunk.substr(space, last - space));
+  *column += static_cast<int64_t>(last - space);
+  *sentence_ended = EndsSentence(text.substr(last_start, last - last_start));
+  w.output->append(text.substr(space, last - space));
   return last;
+}
+
+// Rules 9 and 8 for the words from `start` on, with `pending` bytes of
+// whitespace pending before the first (0 or 1), as long as each is a whole
+// word that ends at a space: each goes on its line as EmitWord would put it.
+// Runs of words that go out as they stand, each a space and the word, are
+// copied at once; a word that starts a line, or follows a sentence's end
+// with two spaces, is placed by the formatter. Returns the position of the
+// space after the last word placed (that space is then the pending word),
+// or npos when none was.
+size_t PlaceWords(const Walk& w, size_t start, size_t pending) {
+  ConversionState* state = w.state;
+  const RunSettings& settings = w.settings;
+  const std::string_view text = w.text;
+  if (settings.MaxWordLength < 3) return std::string_view::npos;
+  // A pending whitespace byte and the word may hold MaxWordLength - 1 bytes:
+  // a longer word would be cut.
+  size_t longest = static_cast<size_t>(settings.MaxWordLength) - 1 - pending;
+  int64_t column = state->LineColumn;
+  bool sentence_ended = state->SentenceEnded;
+  size_t last = std::string_view::npos;
+  for (;;) {
+    const size_t stop = w.blocks.Next(start, &ClassicMasks::word_stops);
+    if (stop == text.size() || text[stop] != ' ' || stop == start || stop - start > longest) break;
+    const std::string_view word = text.substr(start, stop - start);
+    state->LineColumn = column;
+    state->SentenceEnded = sentence_ended;
+    PlaceWord(state, settings, static_cast<int64_t>(word.size()), w.output);
+    w.output->append(word);
+    column = state->LineColumn + static_cast<int64_t>(word.size());
+    sentence_ended = EndsSentence(word);
+    last = PlainRun(w, stop, &column, &sentence_ended);
+    start = last + 1;
+    longest = static_cast<size_t>(settings.MaxWordLength) - 2;
+    if (start == text.size() || !kJoinsWord[static_cast<unsigned char>(text[start])]) break;
+  }
+  state->LineColumn = column;
+  state->SentenceEnded = sentence_ended;
+  return last;
+}
+
+/// The words after the space at `space`, which is the pending word, placed
+/// as PlaceWords does. Returns the position of the space after the last
+/// word placed, `space` when there is none.
+size_t PlaceWordsAfter(const Walk& w, size_t space) {
+  if (space + 1 == w.text.size() || !kJoinsWord[static_cast<unsigned char>(w.text[space + 1])] ||
+      !PlacesPlainly(*w.state))
+    return space;
+  const size_t last = PlaceWords(w, space + 1, 1);
+  return last == std::string_view::npos ? space : last;
 }
 
 // Rules 9 and 8 (or 7) for the run of word characters at `at`, and, when a
@@ -87,62 +164,85 @@ size_t TakePlainWords(ConversionState* state, const RunSettings& settings, std::
 // whitespace (a line feed kept as a line end included). Emitting the pending
 // word and the run together would write the same text (in preformatted text
 // the pending whitespace is written first).
-size_t TakeWord(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                const ClassicBlocks* blocks, size_t at, ChunkEnd end, ByteBuffer* output) {
-  const char* text = chunk.data();
-  const size_t after = blocks->Next(at, &ClassicMasks::word_stops);
+size_t TakeWord(const Walk& w, size_t at) {
+  ConversionState* state = w.state;
+  const RunSettings& settings = w.settings;
+  const char* text = w.text.data();
+  const size_t n = w.text.size();
+  const size_t after = w.blocks.Next(at, &ClassicMasks::word_stops);
   const size_t run = after - at;
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
-  std::string& word = state->WordBuffer;
-  if (after < chunk.size() && IsWhitespace(text[after]) && IsBlankWord(word) &&
-      word.size() + run <= limit) {
+  ByteBuffer& word = state->WordBuffer;
+  if (after < n && IsWhitespace(text[after]) && IsBlankWord(word) && word.size() + run <= limit) {
+    if (text[after] == ' ' && PlacesPlainly(*state)) {
+      const size_t last = PlaceWords(w, at, word.size());
+      if (last != std::string_view::npos) {
+        word.assign(1, ' ');
+        return last + 1 - at;
+      }
+    }
     // A kept line end takes the word out with a line end after it; a
-    // carriage return kept as one may take a line feed along, and is left to
-    // the byte-by-byte rules.
+    // carriage return kept as one takes the line feed after it along (one
+    // that ends the piece is left to the byte-by-byte rules).
     const bool kept_line_end = text[after] != ' ' && IsKeptLineEnd(*state, settings, text[after],
-                                                                   EndsChunk(chunk, after, end));
-    if (!kept_line_end || text[after] == '\n') {
-      if (after + 1 == chunk.size() && end == ChunkEnd::kContinues &&
+                                                                   EndsChunk(w.text, after, w.end));
+    if (!kept_line_end || text[after] == '\n' || after + 1 < n) {
+      if (after + 1 == n && w.end == ChunkEnd::kContinues &&
           IsKeptLineEnd(*state, settings, text[after], true))
         state->PieceEndedWith = ConversionState::ContinuedByte::kLineFeed;
+      // What the pending word becomes: the whitespace, a CR LF pair as its LF.
+      const bool pair = kept_line_end && text[after] == '\r' && text[after + 1] == '\n';
+      const char next = pair ? '\n' : text[after];
       if (state->FormatFlags & InHead) {
-        word.clear();
-        word.push_back(text[after]);
-        return run + 1;
+        word.assign(1, next);
+        return run + 1 + pair;
       }
       if (kept_line_end) state->FormatFlags |= NewLineAfter;
       if (state->FormatFlags & Preformatted) {
         // Preformatted text keeps the whitespace before the word.
-        output->append(word);
+        w.output->append(word);
         state->LineColumn += static_cast<int64_t>(word.size());
       }
-      EmitWord(state, settings, chunk.substr(at, run), output);
-      const size_t space = text[after] == ' ' && !kept_line_end
-                               ? TakePlainWords(state, settings, chunk, blocks, after, output)
-                               : after;
-      word.clear();  // the pending word is now the space or line end after the words
-      word.push_back(text[space]);
-      return space + 1 - at;
+      EmitWord(state, settings, w.text.substr(at, run), w.output);
+      if (text[after] == ' ') {
+        const size_t space = PlaceWordsAfter(w, after);
+        word.assign(1, ' ');
+        return space + 1 - at;
+      }
+      word.assign(1, next);  // the pending word is now the line end
+      return run + 1 + pair;
     }
   }
-  bool joined = JoinWord(state, settings, chunk.substr(at, run), output);
-  if (joined && after == chunk.size()) {
-    if (end != ChunkEnd::kContinues)
-      EndWord(state, settings, output);
+  const bool joined = JoinWord(state, settings, w.text.substr(at, run), w.output);
+  if (joined && after == n) {
+    if (w.end != ChunkEnd::kContinues)
+      EndWord(state, settings, w.output);
     else
       state->PieceEndedWith = ConversionState::ContinuedByte::kWordCharacter;
   }
   return run;
 }
 
+// Rule 8 for a space: it ends the pending word and is the next one; the
+// words after it may be placed at once.
+size_t TakeSpace(const Walk& w, size_t at) {
+  EndWord(w.state, w.settings, w.output);
+  const size_t space = PlaceWordsAfter(w, at);
+  w.state->WordBuffer.push_back(' ');
+  return space + 1 - at;
+}
+
 // Rules 4, 6 and 2 for a tag that lies whole in the piece with nothing in it
 // but plain tag text: its text is read where it lies. Returns its length, 0
 // when the tag is not such a one.
-size_t TakeWholeTag(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-                    const ClassicBlocks* blocks, size_t at, ByteBuffer* output) {
-  const size_t close = blocks->Next(at + 1, &ClassicMasks::tag_stops);
-  if (close == chunk.size() || chunk[close] != '>') return 0;
-  HandleTag(state, settings, chunk.substr(at + 1, std::min(close - at - 1, kMaxTagLength)), output);
+size_t TakeWholeTag(const Walk& w, size_t at) {
+  const size_t close = w.blocks.Next(at + 1, &ClassicMasks::tag_stops);
+  if (close == w.text.size() || w.text[close] != '>') return 0;
+  const std::string_view tag = w.text.substr(at + 1, std::min(close - at - 1, kMaxTagLength));
+  if (!tag.empty() && (tag[0] | 0x20) == 'a')  // an anchor's HREF, as HandleTag reads it
+    ExtractHrefInBlocks(w.state, tag, w.blocks, at + 1);
+  else
+    HandleTag(w.state, w.settings, tag, w.output);
   return close + 1 - at;
 }
 
@@ -150,16 +250,16 @@ size_t TakeWholeTag(ConversionState* state, const RunSettings& settings, std::st
 // it may collect, with none open before it: decoded into the open tag's text,
 // or else into the pending word. Returns its length, 0 when the reference is
 // not such a one.
-size_t TakeEntity(ConversionState* state, std::string_view chunk, size_t at) {
-  const size_t most = std::min(chunk.size(), at + 1 + kMaxEntityLength);
+size_t TakeEntity(ConversionState* state, std::string_view text, size_t at) {
+  const size_t most = std::min(text.size(), at + 1 + kMaxEntityLength);
   size_t semicolon = at + 1;
-  while (semicolon < most && InClass(chunk[semicolon], kEntityText)) semicolon++;
-  if (semicolon == chunk.size() || chunk[semicolon] != ';') return 0;
-  state->EntityBuffer.assign(chunk.substr(at + 1, semicolon - at - 1));
+  while (semicolon < most && InClass(text[semicolon], kEntityText)) semicolon++;
+  if (semicolon == text.size() || text[semicolon] != ';') return 0;
+  state->EntityBuffer.assign(text.substr(at + 1, semicolon - at - 1));
   if (!state->TagOpen) {
     DecodeEntity(state->EntityBuffer, &state->WordBuffer);
   } else {
-    std::string decoded;
+    ByteBuffer decoded;
     DecodeEntity(state->EntityBuffer, &decoded);
     AppendToTag(state, decoded);
   }
@@ -170,63 +270,238 @@ size_t TakeEntity(ConversionState* state, std::string_view chunk, size_t at) {
 
 // Rule 0 for a run of bytes of 0x80 and above: they are dropped, but for the
 // right single quote, which joins the pending word as an apostrophe.
-size_t SkipHighBytes(ConversionState* state, std::string_view chunk, size_t at) {
+size_t SkipHighBytes(ConversionState* state, std::string_view text, size_t at) {
   size_t i = at;
-  for (; i < chunk.size() && static_cast<unsigned char>(chunk[i]) >= 0x80; i++)
-    if (static_cast<unsigned char>(chunk[i]) == kRightSingleQuote)
-      state->WordBuffer.push_back('\'');
+  for (; i < text.size() && static_cast<unsigned char>(text[i]) >= 0x80; i++)
+    if (static_cast<unsigned char>(text[i]) == kRightSingleQuote) state->WordBuffer.push_back('\'');
   return i - at;
 }
 
-// Rule 2 for an open tag with no reference open.
-void EndOpenTag(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
-  state->TagOpen = false;
-  HandleTag(state, settings, state->TagBuffer, output);
-  state->TagBuffer.clear();
+// A step with a tag or a reference open: a run of tag text, the tag's end,
+// or a reference in it. Returns the number of bytes taken.
+size_t StepInTag(const Walk& w, size_t i) {
+  ConversionState* state = w.state;
+  const char c = w.text[i];
+  if (state->EntityOpen) {
+    if (const size_t taken = CollectEntityRun(state, w.text, i)) return taken;
+  } else if (InClass(c, kTagText)) {
+    const size_t stop = w.blocks.Next(i, &ClassicMasks::tag_stops);
+    AppendToTag(state, w.text.substr(i, stop - i));
+    return stop - i;
+  } else if (c == '>') {  // rule 2
+    state->TagOpen = false;
+    HandleTag(state, w.settings, state->TagBuffer, w.output);
+    state->TagBuffer.clear();
+    return 1;
+  } else if (c == '&') {
+    if (const size_t taken = TakeEntity(state, w.text, i)) return taken;
+  } else if (static_cast<unsigned char>(c) >= 0x80) {
+    return SkipHighBytes(state, w.text, i);
+  }
+  return ApplyRules(state, w.settings, w.text, i, w.end, w.output);
 }
 
 /// One step from `i`: returns the number of bytes taken.
-size_t Step(ConversionState* state, const RunSettings& settings, std::string_view chunk,
-            const ClassicBlocks* blocks, size_t i, ChunkEnd end, ByteBuffer* output) {
-  const char c = chunk[i];
-  if (state->EntityOpen) {
-    if (const size_t taken = CollectEntityRun(state, chunk, i)) return taken;
-  } else if (static_cast<unsigned char>(c) >= 0x80) {
-    return SkipHighBytes(state, chunk, i);
-  } else if (state->TagOpen) {
-    if (InClass(c, kTagText)) {
-      const size_t stop = blocks->Next(i, &ClassicMasks::tag_stops);
-      AppendToTag(state, chunk.substr(i, stop - i));
-      return stop - i;
-    }
-    if (c == '>') {
-      EndOpenTag(state, settings, output);
+size_t Step(const Walk& w, size_t i) {
+  ConversionState* state = w.state;
+  if (state->TagOpen || state->EntityOpen) return StepInTag(w, i);
+  const unsigned char c = static_cast<unsigned char>(w.text[i]);
+  if (kJoinsWord[c]) return TakeWord(w, i);
+  switch (c) {
+    case ' ':
+      return TakeSpace(w, i);
+    case '<':
+      if (const size_t taken = TakeWholeTag(w, i)) return taken;
+      state->TagBuffer.clear();  // rule 4
+      state->TagOpen = true;
       return 1;
-    }
-    if (c == '&') {
-      if (const size_t taken = TakeEntity(state, chunk, i)) return taken;
-    }
-  } else if (InClass(c, kWordText) || c == '>') {
-    return TakeWord(state, settings, chunk, blocks, i, end, output);
-  } else if (c == ' ') {
-    // Rule 8: the space ends the word before it and is the next one; the
-    // words after it may go out as they stand.
-    EndWord(state, settings, output);
-    const size_t space =
-        state->FormatFlags & InHead ? i : TakePlainWords(state, settings, chunk, blocks, i, output);
-    state->WordBuffer.push_back(' ');
-    return space + 1 - i;
-  } else if (c == '\r' && state->CrLfMode && settings.KeepLinefeeds) {
-    return KeepLineEnd(state, settings, chunk, i, end, output);
-  } else if (c == '<') {
-    if (const size_t taken = TakeWholeTag(state, settings, chunk, blocks, i, output)) return taken;
-    state->TagBuffer.clear();
-    state->TagOpen = true;
-    return 1;
-  } else if (c == '&') {
-    if (const size_t taken = TakeEntity(state, chunk, i)) return taken;
+    case '&':
+      if (const size_t taken = TakeEntity(state, w.text, i)) return taken;
+      break;
+    case '\r':
+      if (state->CrLfMode && w.settings.KeepLinefeeds)
+        return KeepLineEnd(state, w.settings, w.text, i, w.end, w.output);
+      break;
+    default:
+      if (c >= 0x80) return SkipHighBytes(state, w.text, i);
+      break;
   }
-  return ApplyRules(state, settings, chunk, i, end, output);
+  return ApplyRules(state, w.settings, w.text, i, w.end, w.output);
+}
+
+/// True when the fast lane may go on: no tag or reference open, nothing
+/// pending but whitespace, no line end asked for, neither head text nor
+/// preformatted.
+bool InFastLane(const ConversionState& state) {
+  return !state.TagOpen && !state.EntityOpen &&
+         !(state.FormatFlags & (InHead | Preformatted | EndLineAfter | NewLineAfter)) &&
+         IsBlankWord(state.WordBuffer);
+}
+
+/// Room the fast lane keeps ahead in the output before each step: more than
+/// one step writes (a word, its spaces, a line end and an underline).
+constexpr size_t kLaneRoom = 4096;
+
+/// The fast lane: from `i` on, while the state stays plain (InFastLane),
+/// words, spaces, kept line ends and whole tags that act on nothing but the
+/// pending word are taken here. The column, the pending whitespace and the
+/// settings live in local variables, and the output is written through a
+/// cursor into room reserved ahead, without a check per write; the rest
+/// goes to the general steps. Returns the position where it stopped.
+[[gnu::noinline]] size_t FastLane(const Walk& w, size_t i) {
+  ConversionState* const state = w.state;
+  const char* const text = w.text.data();
+  const size_t n = w.text.size();
+  const ClassicBlocks& blocks = w.blocks;
+  const size_t longest = static_cast<size_t>(w.settings.MaxWordLength) - 1;
+  const int64_t limit = w.settings.RightMargin - w.settings.LeftMargin;
+  const bool two_spaces = w.settings.Space2AfterPeriod;
+  const bool crlf = state->CrLfMode;
+  const bool keep_line_ends = w.settings.KeepLinefeeds;
+  uint32_t flags = state->FormatFlags;
+  int64_t threshold = (flags & NoIndent) ? 0 : w.settings.LeftMargin;
+  int64_t column = state->LineColumn;
+  bool sentence_ended = state->SentenceEnded;
+  char pending = state->WordBuffer.empty() ? 0 : state->WordBuffer.back();
+  char* out = w.output->Reserve(kLaneRoom);
+  char* room_end = out + kLaneRoom;
+
+  // Hands the state and the output back, for a general step.
+  const auto store = [&] {
+    w.output->Commit(out);
+    state->LineColumn = column;
+    state->SentenceEnded = sentence_ended;
+    if (pending)
+      state->WordBuffer.assign(1, pending);
+    else
+      state->WordBuffer.clear();
+  };
+  // Ends the line; under a heading it gets its underline.
+  const auto end_line = [&] {
+    if (flags & (UnderlineDouble | UnderlineSingle)) {
+      store();
+      EndLineWithUnderline(state, w.output);
+      out = w.output->Reserve(kLaneRoom);
+      room_end = out + kLaneRoom;
+    } else {
+      if (crlf) *out++ = '\r';
+      *out++ = '\n';
+    }
+    column = 0;
+  };
+  // EmitWord for a word with only whitespace pending before it.
+  const auto place = [&](size_t start, size_t stop) {
+    const auto size = static_cast<int64_t>(stop - start);
+    if (size + column >= limit) end_line();
+    if (column < threshold) {
+      std::memset(out, ' ', static_cast<size_t>(threshold - column));
+      out += threshold - column;
+      column = threshold;
+    } else if (column > threshold) {
+      if (two_spaces && sentence_ended) {
+        *out++ = ' ';
+        column++;
+      }
+      *out++ = ' ';
+      column++;
+    }
+    CopyBytes(out, text + start, stop - start);
+    out += size;
+    column += size;
+    sentence_ended = EndsSentence(std::string_view(text + start, stop - start));
+  };
+  // Rule 7 for a kept line end at `at`: the blank pending word adds nothing,
+  // the line ends, and the line end is the pending word (a CR LF pair as its
+  // LF). Returns the position after it.
+  const auto line_end = [&](size_t at) {
+    const bool pair = crlf && text[at] == '\r' && text[at + 1] == '\n';
+    if (crlf) *out++ = '\r';
+    *out++ = '\n';
+    column = 0;
+    pending = pair ? '\n' : text[at];
+    return at + 1 + pair;
+  };
+  // Whether the whitespace `c` at `at` is a kept line end the lane may take
+  // (1), a kept line end it leaves to the general steps (-1), or neither (0).
+  const auto kept = [&](char c, size_t at) {
+    if (!keep_line_ends || c != (crlf ? '\r' : '\n')) return 0;
+    // The piece's last byte, when its chunk goes on or a CR LF pair may be
+    // cut there, is left to the rules.
+    if (at + 1 == n && (crlf || w.end == ChunkEnd::kContinues)) return -1;
+    return crlf || EndsChunk(w.text, at, w.end) ? 1 : 0;
+  };
+
+  while (i < n) {
+    if (room_end - out < static_cast<ptrdiff_t>(kLaneRoom / 2)) {
+      w.output->Commit(out);
+      out = w.output->Reserve(kLaneRoom);
+      room_end = out + kLaneRoom;
+    }
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (kJoinsWord[c]) {
+      // A word: it goes out when whitespace or a tag that only ends it
+      // comes after it.
+      const size_t stop = blocks.Next(i, &ClassicMasks::word_stops);
+      if (stop == n || stop - i + (pending != 0) > longest) break;
+      const char after = text[stop];
+      if (after == '<') {
+        const size_t close = blocks.Next(stop + 1, &ClassicMasks::tag_stops);
+        if (close == n || text[close] != '>' ||
+            !OnlyEndsWord(*state,
+                          w.text.substr(stop + 1, std::min(close - stop - 1, kMaxTagLength))))
+          break;
+        place(i, stop);
+        pending = 0;
+        i = close + 1;
+      } else if (IsWhitespace(after)) {
+        const int line = kept(after, stop);
+        if (line < 0) break;
+        place(i, stop);
+        if (line > 0) {
+          i = line_end(stop);
+        } else {
+          pending = after;
+          i = stop + 1;
+        }
+      } else {
+        break;
+      }
+    } else if (c == '<') {
+      const size_t close = blocks.Next(i + 1, &ClassicMasks::tag_stops);
+      if (close == n || text[close] != '>') break;
+      const std::string_view tag = w.text.substr(i + 1, std::min(close - i - 1, kMaxTagLength));
+      if (!tag.empty() && (tag[0] | 0x20) == 'a') {
+        ExtractHrefInBlocks(state, tag, blocks, i + 1);  // an anchor: its HREF
+      } else if (OnlyEndsWord(*state, tag)) {
+        pending = 0;  // the blank pending word goes, writing nothing
+      } else {
+        store();
+        HandleTag(state, w.settings, tag, w.output);
+        if (!InFastLane(*state)) return close + 1;
+        flags = state->FormatFlags;
+        threshold = (flags & NoIndent) ? 0 : w.settings.LeftMargin;
+        column = state->LineColumn;
+        sentence_ended = state->SentenceEnded;
+        pending = state->WordBuffer.empty() ? 0 : state->WordBuffer.back();
+        out = w.output->Reserve(kLaneRoom);
+        room_end = out + kLaneRoom;
+      }
+      i = close + 1;
+    } else if (IsWhitespace(c)) {
+      const int line = kept(static_cast<char>(c), i);
+      if (line < 0) break;
+      if (line > 0) {
+        i = line_end(i);
+      } else {
+        pending = static_cast<char>(c);  // rule 8: a blank pending word writes nothing
+        i++;
+      }
+    } else {
+      break;
+    }
+  }
+  store();
+  return i;
 }
 
 }  // namespace
@@ -236,7 +511,14 @@ void ScanPieceInBlocks(ConversionState* state, const RunSettings& settings, std:
   // Past the piece's end every byte reads as "<": a stop in every mask but
   // the spaces.
   const ClassicBlocks blocks(chunk, KernelFor(settings.Kernel).classify_classic, '<');
-  while (i < chunk.size()) i += Step(state, settings, chunk, &blocks, i, end, output);
+  const Walk walk{state, settings, chunk, blocks, end, output};
+  while (i < chunk.size()) {
+    if (InFastLane(*state)) {
+      i = FastLane(walk, i);
+      if (i >= chunk.size()) break;
+    }
+    i += Step(walk, i);
+  }
 }
 
 }  // namespace qln::detail

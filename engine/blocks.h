@@ -22,37 +22,71 @@ class Blocks {
   using Classify = void (*)(const char* text, size_t blocks, Masks* masks);
   using Kind = uint64_t Masks::*;
 
-  Blocks(std::string_view text, Classify classify, char padding)
-      : size_(text.size()), masks_(new Masks[text.size() / 64 + 2]) {
+  /// The number of Masks a text of `size` bytes needs.
+  static constexpr size_t MasksFor(size_t size) { return size / 64 + 2; }
+
+  /// Classifies `text` into `storage`, which holds MasksFor(text.size())
+  /// Masks, or, when that is null, into storage of its own.
+  Blocks(std::string_view text, Classify classify, char padding, Masks* storage = nullptr)
+      : size_(text.size()) {
+    if (storage == nullptr) {
+      owned_.reset(new Masks[MasksFor(text.size())]);
+      storage = owned_.get();
+    }
+    masks_ = storage;
     const size_t whole = text.size() / 64;
-    classify(text.data(), whole, masks_.get());
+    classify(text.data(), whole, storage);
     // The last, partial block and the one after it, padded.
     char tail[128];
     std::memset(tail, padding, sizeof tail);
     std::memcpy(tail, text.data() + 64 * whole, text.size() % 64);
-    classify(tail, 2, masks_.get() + whole);
+    classify(tail, 2, storage + whole);
   }
 
   /// The bits of mask `kind` for the 64 bytes from `at` (at most the text's
   /// size): bit i for byte at + i.
   uint64_t From(size_t at, Kind kind) const {
-    const Masks* block = masks_.get() + at / 64;
+    const Masks* block = masks_ + at / 64;
     const unsigned shift = at % 64;
     return (block[0].*kind >> shift) | ((block[1].*kind << 1) << (63 - shift));
   }
 
   /// The first position from `at` on whose byte is in mask `kind`, or the
   /// text's size when there is none before it.
-  size_t Next(size_t at, Kind kind) const {
-    for (; at < size_; at += 64) {
-      if (const uint64_t bits = From(at, kind)) return std::min(at + std::countr_zero(bits), size_);
+  size_t Next(size_t at, Kind kind) const { return Find(at, kind, 0); }
+
+  /// The first position from `at` on whose byte is not in mask `kind`, or
+  /// the text's size when there is none before it.
+  size_t NextOutside(size_t at, Kind kind) const { return Find(at, kind, ~uint64_t{0}); }
+
+  /// The number of bytes in mask `kind` from `from` up to `to`.
+  size_t Count(size_t from, size_t to, Kind kind) const {
+    size_t count = 0;
+    for (; from < to; from = (from | 63) + 1) {
+      uint64_t bits = masks_[from / 64].*kind >> (from % 64);
+      if (to - from < 64) bits &= (uint64_t{1} << (to - from)) - 1;
+      count += static_cast<size_t>(std::popcount(bits));
     }
-    return size_;
+    return count;
   }
 
  private:
+  /// Next, with each block's bits flipped by `flip` first.
+  size_t Find(size_t at, Kind kind, uint64_t flip) const {
+    if (at >= size_) return size_;
+    const Masks* block = masks_ + at / 64;
+    uint64_t bits = (block->*kind ^ flip) >> (at % 64);
+    while (bits == 0) {
+      at = (at | 63) + 1;
+      if (at >= size_) return size_;
+      bits = (++block)->*kind ^ flip;
+    }
+    return std::min(at + std::countr_zero(bits), size_);
+  }
+
   size_t size_;
-  std::unique_ptr<Masks[]> masks_;
+  std::unique_ptr<Masks[]> owned_;
+  const Masks* masks_;
 };
 
 }  // namespace qln::detail

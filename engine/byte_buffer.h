@@ -6,11 +6,36 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
 
 namespace qln::detail {
+
+/// memcpy, with the short copies most appends make done in place: two
+/// overlapping loads and stores rather than a call.
+inline void CopyBytes(char* to, const char* from, size_t size) {
+  if (size >= 16) {
+    std::memcpy(to, from, size);
+  } else if (size >= 8) {
+    uint64_t head, tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + size - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + size - 8, &tail, 8);
+  } else if (size >= 4) {
+    uint32_t head, tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + size - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + size - 4, &tail, 4);
+  } else if (size > 0) {
+    to[0] = from[0];
+    to[size / 2] = from[size / 2];
+    to[size - 1] = from[size - 1];
+  }
+}
 
 class ByteBuffer {
  public:
@@ -24,11 +49,28 @@ class ByteBuffer {
     return *this;
   }
 
+  ByteBuffer& operator=(std::string_view text) {
+    assign(text);
+    return *this;
+  }
+
   std::string_view view() const { return std::string_view(data_.get(), size_); }
+  operator std::string_view() const { return view(); }  // NOLINT: reads as its text
   size_t size() const { return size_; }
   size_t capacity() const { return capacity_; }
   bool empty() const { return size_ == 0; }
   void clear() { size_ = 0; }
+  void reserve(size_t capacity) {
+    if (capacity > capacity_) Grow(capacity - size_);
+  }
+  void assign(std::string_view text) {
+    clear();
+    append(text);
+  }
+  void assign(size_t count, char c) {
+    clear();
+    append(count, c);
+  }
 
   /// Room for `more` bytes at the end: returns where they go. Writing past
   /// them is not allowed; Commit then says where the writing ended.
@@ -40,8 +82,7 @@ class ByteBuffer {
   void Commit(const char* end) { size_ = static_cast<size_t>(end - data_.get()); }
 
   void append(std::string_view text) {
-    char* room = Reserve(text.size());
-    if (!text.empty()) std::memcpy(room, text.data(), text.size());
+    CopyBytes(Reserve(text.size()), text.data(), text.size());
     size_ += text.size();
   }
   void append(const char* text, size_t size) { append(std::string_view(text, size)); }
@@ -54,7 +95,14 @@ class ByteBuffer {
     *Reserve(1) = c;
     size_++;
   }
+  /// Shortens it to `size` bytes, or lengthens it with zero bytes.
+  void resize(size_t size) {
+    if (size > size_) append(size - size_, '\0');
+    size_ = size;
+  }
+  char operator[](size_t i) const { return data_[i]; }
   char back() const { return data_[size_ - 1]; }
+  char& back() { return data_[size_ - 1]; }
   const char* data() const { return data_.get(); }
 
   bool operator==(const ByteBuffer& other) const { return view() == other.view(); }

@@ -29,7 +29,7 @@ inline constexpr std::array<uint8_t, 256> kByteClasses = [] {
   return classes;
 }();
 
-inline bool InClass(char c, ByteClass byte_class) {
+constexpr bool InClass(char c, ByteClass byte_class) {
   return kByteClasses[static_cast<unsigned char>(c)] & byte_class;
 }
 

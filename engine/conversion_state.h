@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "byte_buffer.h"
+
 namespace qln::detail {
 
 /// Bits of ConversionState::FormatFlags. Tag actions and the scanner set them;
@@ -62,12 +64,12 @@ struct ConversionState {
   // Scanner.
   /// The pending word; its size is the write position. Its first character is
   /// normally the whitespace that ended the previous word.
-  std::string WordBuffer;
+  ByteBuffer WordBuffer;
   /// Text between "<" and ">" while TagOpen, at most kMaxTagLength characters.
-  std::string TagBuffer;
+  ByteBuffer TagBuffer;
   bool TagOpen = false;
   /// Text after "&" while EntityOpen, at most kMaxEntityLength characters.
-  std::string EntityBuffer;
+  ByteBuffer EntityBuffer;
   bool EntityOpen = false;
   /// The open reference was opened inside a tag and so belongs to it: if the
   /// tag ends first, or the reference gives up, its text goes back to the tag.
@@ -88,7 +90,7 @@ struct ConversionState {
 
   // Links.
   /// Target of the last anchor with a quoted HREF, until a closing anchor uses it.
-  std::string HrefBuffer;
+  ByteBuffer HrefBuffer;
   UrlList Urls;
 
   /// Reserves the buffers' usual sizes so a run does no allocation per word.

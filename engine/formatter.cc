@@ -33,7 +33,21 @@ void EndLine(ConversionState* state, ByteBuffer* output) {
   state->LineColumn = 0;
 }
 
-/// Wrap, indent and separate before a non-empty word of `n` characters.
+/// Steps 3 and 4 of placing a word: the line ends asked for after it.
+void EndLinesAfter(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
+  if (state->FormatFlags & EndLineAfter) {
+    if (state->LineColumn > IndentThreshold(*state, settings)) EndLine(state, output);
+    state->FormatFlags &= ~EndLineAfter;
+  }
+  if (state->FormatFlags & NewLineAfter) {
+    AppendNewline(*state, output);
+    state->LineColumn = 0;
+    state->FormatFlags &= ~NewLineAfter;
+  }
+}
+
+}  // namespace
+
 void PlaceWord(ConversionState* state, const RunSettings& settings, int64_t n, ByteBuffer* output) {
   // The right limit is RightMargin - LeftMargin; at column 0 a long word
   // still gets a line end first.
@@ -54,20 +68,7 @@ void PlaceWord(ConversionState* state, const RunSettings& settings, int64_t n, B
   }
 }
 
-/// Steps 3 and 4 of placing a word: the line ends asked for after it.
-void EndLinesAfter(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
-  if (state->FormatFlags & EndLineAfter) {
-    if (state->LineColumn > IndentThreshold(*state, settings)) EndLine(state, output);
-    state->FormatFlags &= ~EndLineAfter;
-  }
-  if (state->FormatFlags & NewLineAfter) {
-    AppendNewline(*state, output);
-    state->LineColumn = 0;
-    state->FormatFlags &= ~NewLineAfter;
-  }
-}
-
-}  // namespace
+void EndLineWithUnderline(ConversionState* state, ByteBuffer* output) { EndLine(state, output); }
 
 void AppendUnderline(const ConversionState& state, int64_t count, ByteBuffer* output) {
   if (count > 0) output->append(count, (state.FormatFlags & UnderlineDouble) ? '=' : '-');
@@ -84,7 +85,19 @@ void EmitWord(ConversionState* state, const RunSettings& settings, std::string_v
       while (!word.empty() && IsWhitespace(word[0])) word.remove_prefix(1);
     }
     if (!word.empty()) {
-      PlaceWord(state, settings, static_cast<int64_t>(word.size()), output);
+      const auto n = static_cast<int64_t>(word.size());
+      if (PlacesAfterOneSpace(*state, settings) &&
+          state->LineColumn + n < settings.RightMargin - settings.LeftMargin) {
+        // The usual case, written in one step: a space and the word.
+        char* out = output->Reserve(word.size() + 1);
+        *out = ' ';
+        CopyBytes(out + 1, word.data(), word.size());
+        output->Commit(out + 1 + word.size());
+        state->LineColumn += n + 1;
+        state->SentenceEnded = EndsSentence(word);
+        return;  // no line end was asked for
+      }
+      PlaceWord(state, settings, n, output);
       state->SentenceEnded = EndsSentence(word);
     }
   }

@@ -57,6 +57,16 @@ inline bool PlacesAfterOneSpace(const ConversionState& state, const RunSettings&
          state.LineColumn > threshold && !(settings.Space2AfterPeriod && state.SentenceEnded);
 }
 
+/// The part of EmitWord before a non-empty word of `n` characters, outside
+/// preformatted text: the line end when it would reach the right limit,
+/// then the margin, or the space (two after a sentence, when asked) that
+/// separates it from the word before.
+void PlaceWord(ConversionState* state, const RunSettings& settings, int64_t n, ByteBuffer* output);
+
+/// Ends the current line: the line end, and under a heading bit the
+/// line's underline; the column goes back to 0.
+void EndLineWithUnderline(ConversionState* state, ByteBuffer* output);
+
 /// Appends `count` underline characters ("=" under UnderlineDouble, "-"
 /// otherwise), then the line end.
 void AppendUnderline(const ConversionState& state, int64_t count, ByteBuffer* output);

@@ -50,7 +50,7 @@ __m256i Whitespace(__m256i v) {
 
 void ClassifyClassic(const char* text, size_t blocks, ClassicMasks* masks) {
   for (size_t b = 0; b < blocks; b++, text += 64) {
-    ClassicMasks m = {0, 0, 0};
+    ClassicMasks m = {0, 0, 0, 0};
     for (int k = 0; k < 2; k++) {
       const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + 32 * k));
       const __m256i both = _mm256_or_si256(_mm256_or_si256(Equal(v, '<'), Equal(v, '&')),
@@ -58,6 +58,7 @@ void ClassifyClassic(const char* text, size_t blocks, ClassicMasks* masks) {
       m.word_stops |= MaskOf(_mm256_or_si256(both, Whitespace(v))) << (32 * k);
       m.tag_stops |= MaskOf(_mm256_or_si256(both, Equal(v, '>'))) << (32 * k);
       m.spaces |= MaskOf(Equal(v, ' ')) << (32 * k);
+      m.quotes |= MaskOf(Equal(v, '"')) << (32 * k);
     }
     masks[b] = m;
   }

@@ -15,6 +15,7 @@ enum : uint8_t {
   kSpace = 4,
   kMarkup = 8,
   kModernWordStop = 16,
+  kQuote = 32,
 };
 
 constexpr std::array<uint8_t, 256> kClasses = [] {
@@ -28,6 +29,7 @@ constexpr std::array<uint8_t, 256> kClasses = [] {
     if (c == ' ') bits |= kSpace;
     if (markup) bits |= kMarkup;
     if (high || markup || c <= 0x20 || c == 0x7F) bits |= kModernWordStop;
+    if (c == '"') bits |= kQuote;
     classes[c] = bits;
   }
   return classes;
@@ -43,7 +45,8 @@ uint64_t BitsOf(const char* p, uint8_t bit) {
 
 void ClassifyClassic(const char* text, size_t blocks, ClassicMasks* masks) {
   for (size_t b = 0; b < blocks; b++, text += 64)
-    masks[b] = {BitsOf(text, kWordStop), BitsOf(text, kTagStop), BitsOf(text, kSpace)};
+    masks[b] = {BitsOf(text, kWordStop), BitsOf(text, kTagStop), BitsOf(text, kSpace),
+                BitsOf(text, kQuote)};
 }
 
 void ClassifyModern(const char* text, size_t blocks, ModernMasks* masks) {

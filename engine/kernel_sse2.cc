@@ -34,7 +34,7 @@ __m128i Whitespace(__m128i v) {
 void ClassifyClassic(const char* text, size_t blocks, ClassicMasks* masks) {
   const __m128i zero = _mm_setzero_si128();
   for (size_t b = 0; b < blocks; b++, text += 64) {
-    ClassicMasks m = {0, 0, 0};
+    ClassicMasks m = {0, 0, 0, 0};
     for (int k = 0; k < 4; k++) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + 16 * k));
       // The sign bit of `v` marks the bytes of 0x80 and above in each mask.
@@ -45,6 +45,7 @@ void ClassifyClassic(const char* text, size_t blocks, ClassicMasks* masks) {
       m.word_stops |= MaskOf(_mm_or_si128(both, Whitespace(v))) << (16 * k);
       m.tag_stops |= MaskOf(_mm_or_si128(both, _mm_cmpeq_epi8(v, _mm_set1_epi8('>')))) << (16 * k);
       m.spaces |= MaskOf(space) << (16 * k);
+      m.quotes |= MaskOf(_mm_cmpeq_epi8(v, _mm_set1_epi8('"'))) << (16 * k);
     }
     masks[b] = m;
   }

@@ -24,6 +24,8 @@ struct ClassicMasks {
   uint64_t tag_stops;
   /// The spaces (0x20).
   uint64_t spaces;
+  /// The double quotes, which an anchor's attributes are read by.
+  uint64_t quotes;
 };
 
 /// The bytes of one 64-byte block that the modern tokenizer and layout stop

@@ -2,10 +2,12 @@
 #include "links.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <functional>
 
+#include "blocks.h"
 #include "formatter.h"
 #include "simd.h"
 
@@ -102,7 +104,7 @@ void SkipToken(std::string_view tag, size_t* pos, bool* quoted) {
   }
 }
 
-void AppendUpperCase(std::string_view text, std::string* output) {
+void AppendUpperCase(std::string_view text, ByteBuffer* output) {
   for (char c : text)
     output->push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
 }
@@ -114,7 +116,7 @@ void ExtractHref(ConversionState* state, std::string_view tag) {
   // switches between outside and inside): "href" matches in any case there,
   // and a target copied from outside quotes is upper-cased. `quoted` tells
   // whether `pos` lies inside quotes.
-  std::string& href = state->HrefBuffer;
+  ByteBuffer& href = state->HrefBuffer;
   const char* const end = tag.data() + tag.size();
   size_t copy_at = 0;  // where this tag's next target goes in HrefBuffer
   size_t pos = 1;
@@ -148,6 +150,54 @@ void ExtractHref(ConversionState* state, std::string_view tag) {
       }
     }
     SkipToken(tag, &pos, &quoted);
+  }
+}
+
+void ExtractHrefInBlocks(ConversionState* state, std::string_view tag,
+                         const Blocks<ClassicMasks>& blocks, size_t offset) {
+  // The same reading as ExtractHref's. The tag's tokens are the runs between
+  // whitespace (the first from position 1 on), and in a whole tag the word
+  // stops are its whitespace; only a token that begins with "h" or "H" may
+  // be an HREF, and it is inside quotes when an odd number of quotes comes
+  // before it.
+  using Kind = Blocks<ClassicMasks>::Kind;
+  constexpr Kind kWhitespace = &ClassicMasks::word_stops;
+  constexpr Kind kQuotes = &ClassicMasks::quotes;
+  const size_t n = tag.size();
+  const auto next = [&](size_t at, Kind kind) {  // in the tag, n when none
+    return std::min(blocks.Next(offset + at, kind) - offset, n);
+  };
+  ByteBuffer& href = state->HrefBuffer;
+  size_t copy_at = 0;              // where this tag's next target goes in HrefBuffer
+  uint64_t whitespace_before = 2;  // position 1 begins a token as if after whitespace
+  for (size_t base = 0; base < n; base += 64) {
+    const uint64_t whitespace = blocks.From(offset + base, kWhitespace);
+    uint64_t starts = ~whitespace & (whitespace << 1 | whitespace_before);
+    whitespace_before = whitespace >> 63;
+    if (base == 0) starts &= ~uint64_t{1};
+    if (n - base < 64) starts &= (uint64_t{1} << (n - base)) - 1;
+    for (; starts != 0; starts &= starts - 1) {
+      const size_t pos = base + static_cast<size_t>(std::countr_zero(starts));
+      if ((tag[pos] | 0x20) != 'h') continue;
+      const bool quoted = blocks.Count(offset, offset + pos, kQuotes) & 1;
+      if (!StartsWithHref(tag.substr(pos), quoted)) continue;
+      const bool usual = pos + 5 < n && tag[pos + 4] == '=' && tag[pos + 5] == '"';
+      const size_t quote = usual ? pos + 5 : next(pos, kQuotes);
+      if (quote == n) return;  // HrefBuffer keeps its text
+      size_t close = usual ? std::min(next(quote + 1, kWhitespace), next(quote + 1, kQuotes)) : 0;
+      const bool skip_target = usual && (close == n || tag[close] == '"');
+      if (!skip_target) close = next(quote + 1, kQuotes);
+      href.resize(copy_at);
+      if (quote + 1 == n) return;
+      std::string_view target = tag.substr(quote + 1, close - quote - 1);
+      target = target.substr(0, kMaxHrefLength - copy_at);
+      if (quoted)
+        AppendUpperCase(target, &href);
+      else
+        href.append(target);
+      copy_at = href.size();
+      if (skip_target && close == n) return;
+    }
   }
 }
 

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "blocks.h"
 #include "byte_buffer.h"
 #include "conversion_state.h"
+#include "kernels.h"
 #include "run_settings.h"
 
 namespace qln::detail {
@@ -17,6 +19,12 @@ namespace qln::detail {
 /// as if upper-cased outside double quotes, into state->HrefBuffer. A tag
 /// without a quoted HREF leaves it.
 void ExtractHref(ConversionState* state, std::string_view tag);
+
+/// ExtractHref for a whole tag, without "<" and ">", that lies in a piece
+/// classified into `blocks` from position `offset` on: its whitespace and
+/// quotes are read from the masks. The same result.
+void ExtractHrefInBlocks(ConversionState* state, std::string_view tag,
+                         const Blocks<ClassicMasks>& blocks, size_t offset);
 
 /// True when a closing anchor now would number a link: HrefBuffer holds a
 /// target that is not a fragment ("#...").

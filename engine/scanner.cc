@@ -65,7 +65,7 @@ bool ScanChunk(ConversionState* state, const RunSettings& settings, std::string_
   return true;
 }
 
-void DecodeEntity(std::string_view reference, std::string* destination) {
+void DecodeEntity(std::string_view reference, ByteBuffer* destination) {
   if (reference == "gt") {
     destination->push_back('>');
   } else if (reference == "lt") {

@@ -36,7 +36,7 @@ void ScanText(ConversionState* state, const RunSettings& settings, std::string_v
 /// Appends the decoded text of a collected reference (the characters after
 /// "&", without ";") to `destination`: "gt" and "lt", "#" and a number from 1
 /// to 255, a letter followed by "uml". Anything else decodes to nothing.
-void DecodeEntity(std::string_view reference, std::string* destination);
+void DecodeEntity(std::string_view reference, ByteBuffer* destination);
 
 }  // namespace qln::detail
 

@@ -28,7 +28,7 @@ void ReturnEntityToTag(ConversionState* state) {
 // a tag is open, otherwise into the pending word.
 void EndEntity(ConversionState* state) {
   if (state->TagOpen) {
-    std::string decoded;
+    ByteBuffer decoded;
     DecodeEntity(state->EntityBuffer, &decoded);
     AppendToTag(state, decoded);
   } else {
@@ -121,7 +121,7 @@ void EndChunkAfterPiece(ConversionState* state, const RunSettings& settings, Byt
 bool JoinWord(ConversionState* state, const RunSettings& settings, std::string_view run,
               ByteBuffer* output) {
   const size_t limit = static_cast<size_t>(settings.MaxWordLength) - 1;
-  std::string& word = state->WordBuffer;
+  ByteBuffer& word = state->WordBuffer;
   bool joined = true;
   while (!run.empty()) {
     if (word.size() >= limit) {

@@ -18,7 +18,7 @@ namespace qln::detail {
 
 /// Appends to the open tag's text, dropping what goes past its cap.
 inline void AppendToTag(ConversionState* state, std::string_view text) {
-  std::string& tag = state->TagBuffer;
+  ByteBuffer& tag = state->TagBuffer;
   if (tag.size() + text.size() > kMaxTagLength)
     text = text.substr(0, kMaxTagLength - std::min(kMaxTagLength, tag.size()));
   tag.append(text);

@@ -179,6 +179,14 @@ TagActionFn FindTagAction(uint64_t key) {
 
 }  // namespace
 
+bool OnlyEndsWord(const ConversionState& state, std::string_view tag) {
+  if (!tag.empty() && (tag[0] == 'A' || tag[0] == 'a')) return false;
+  if (tag.size() > kMaxNameLength) return true;
+  const uint64_t key = NameKey(tag);
+  if (key == NameKey("/A") && HasLinkTarget(state)) return false;
+  return FindTagAction(key) == nullptr;
+}
+
 void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,
                ByteBuffer* output) {
   // Only an anchor needs its text upper-cased outside quotes, for its HREF,

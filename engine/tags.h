@@ -18,6 +18,11 @@ namespace qln::detail {
 void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,
                ByteBuffer* output);
 
+/// True when HandleTag would do nothing with `tag` but end the pending word
+/// (outside head text): no anchor, no closing anchor that numbers a link,
+/// no tag that acts.
+bool OnlyEndsWord(const ConversionState& state, std::string_view tag);
+
 }  // namespace qln::detail
 
 #endif  // QLN_ENGINE_TAGS_H_

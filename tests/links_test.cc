@@ -160,11 +160,12 @@ TEST(LinksTest, ManyDistinctTargetsAreNumberedInOrder) {
   constexpr size_t kCount = 10000;
   UrlList urls;
   std::string expected = "\nHyperlink Reference:\n";
+  const auto target = [](size_t i) { return std::string(1, 'u').append(std::to_string(i)); };
   for (size_t i = 0; i < kCount; i++) {
-    ASSERT_EQ(RegisterUrl(&urls, "u" + std::to_string(i)), i);
-    expected += ".. [" + std::to_string(i + 1) + "] u" + std::to_string(i) + "\n";
+    ASSERT_EQ(RegisterUrl(&urls, target(i)), i);
+    expected += ".. [" + std::to_string(i + 1) + "] " + target(i) + "\n";
   }
-  for (size_t i = kCount; i-- > 0;) ASSERT_EQ(RegisterUrl(&urls, "u" + std::to_string(i)), i);
+  for (size_t i = kCount; i-- > 0;) ASSERT_EQ(RegisterUrl(&urls, target(i)), i);
   EXPECT_EQ(RegisterUrl(&urls, "U1"), kCount);
   EXPECT_EQ(RegisterUrl(&urls, ""), kCount + 1);
   EXPECT_EQ(RegisterUrl(&urls, "u1"), 1u);

@@ -38,7 +38,8 @@ TEST(ScannerTest, NumericReferencesKeepOnlyBytesOneTo255) {
   };
   for (const auto& [reference, decoded] : cases) {
     SCOPED_TRACE(reference);
-    std::string destination = "w";
+    ByteBuffer destination;
+    destination = "w";
     DecodeEntity(reference, &destination);
     EXPECT_EQ(destination, "w" + decoded);
   }
