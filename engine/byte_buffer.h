@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace qln::detail {
 
@@ -104,6 +105,12 @@ class ByteBuffer {
   char back() const { return data_[size_ - 1]; }
   char& back() { return data_[size_ - 1]; }
   const char* data() const { return data_.get(); }
+
+  void swap(ByteBuffer& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+    std::swap(capacity_, other.capacity_);
+  }
 
   bool operator==(const ByteBuffer& other) const { return view() == other.view(); }
   friend bool operator==(const ByteBuffer& buffer, std::string_view text) {

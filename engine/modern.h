@@ -43,7 +43,15 @@ void FinishModern(const ModernRun& run, Mode mode, std::string* text);
 void ReadModernInput(ModernState* state, std::string_view bytes, bool at_end, std::string* text);
 
 /// The HTML tokenizer over clean UTF-8 text; it hands text and tags on.
+/// Unless the settings ask for the rules alone, it goes by blocks
+/// (TokenizeInBlocks), which gives the same.
 void Tokenize(const ModernRun& run, std::string_view text);
+/// One step of the tokenizer by its states, at `at`: returns the number of
+/// bytes taken (0 when it only changed the state).
+size_t TokenizerStep(const ModernRun& run, std::string_view text, size_t at);
+/// The tokenizer by blocks: whole tags and runs of text at a time, the rest
+/// by TokenizerStep.
+void TokenizeInBlocks(const ModernRun& run, std::string_view text);
 /// What the tokenizer still holds at the end of the input is handed on.
 void FinishTokenizer(const ModernRun& run);
 

@@ -113,7 +113,7 @@ void AddToWord(const ModernRun& run, std::string_view bytes, int64_t width) {
   ModernState& state = S(run);
   if (state.word_width + width > run.settings.MaxWordLength - 1 && !state.word.empty()) {
     if (state.word_space_at != std::string::npos) {
-      const std::string rest = state.word.substr(state.word_space_at + 1);
+      const std::string rest = std::string(state.word.view().substr(state.word_space_at + 1));
       const int64_t rest_width = state.word_width - state.word_space_width - 1;
       state.word.resize(state.word_space_at);
       state.word_width = state.word_space_width;
@@ -199,7 +199,7 @@ void OpenMark(const ModernRun& run, std::string_view mark) {
 
 void CloseMark(const ModernRun& run, std::string_view mark) {
   ModernState& state = S(run);
-  if (state.word_only_marks && state.word.ends_with(mark)) {
+  if (state.word_only_marks && state.word.view().ends_with(mark)) {
     // An element with no words: its marks go.
     state.word.resize(state.word.size() - mark.size());
     state.word_width -= static_cast<int64_t>(mark.size());

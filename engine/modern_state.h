@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_buffer.h"
 #include "conversion_state.h"
 
 namespace qln::detail {
@@ -55,11 +56,11 @@ enum class TokenizerState : uint8_t {
 struct TagToken {
   bool end = false;
   bool self_closing = false;
-  std::string name;  ///< lower-cased, at most kMaxNameLength bytes
-  std::string attribute_name;
-  std::string attribute_value;
+  ByteBuffer name;  ///< lower-cased, at most kMaxNameLength bytes
+  ByteBuffer attribute_name;
+  ByteBuffer attribute_value;
   bool keeping_value = false;  ///< the attribute being read is one of those kept
-  std::string href, alt, start, value;
+  ByteBuffer href, alt, start, value;
   bool has_href = false;
 
   bool operator==(const TagToken&) const = default;
@@ -116,7 +117,7 @@ struct ModernState {
   std::string href;
 
   // The layout.
-  std::string word;        ///< the pending word, UTF-8
+  ByteBuffer word;         ///< the pending word, UTF-8
   int64_t word_width = 0;  ///< its columns
   /// Where its last non-breaking space is (npos for none), and the columns
   /// before it: a word too long for the word limit breaks there first.

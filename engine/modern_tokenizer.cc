@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "modern.h"
+#include "modern_token.h"
 #include "modern_tree.h"
 #include "simd.h"
 #include "unicode.h"
@@ -14,109 +15,22 @@
 namespace qln::detail {
 namespace {
 
-constexpr size_t kMaxNameLength = 32;     // of a tag or attribute name kept
-constexpr size_t kMaxValueLength = 4096;  // of an attribute value kept
+constexpr size_t kMaxNameLength = 32;  // of a tag name kept
 
 using State = TokenizerState;
 
-bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiAlphanumeric(char c) { return IsAsciiAlpha(c) || IsAsciiDigit(c); }
 bool IsHexDigit(char c) {
   return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-/// HTML's whitespace between attributes: tab, LF, FF and space (CR is gone).
-bool IsTagSpace(char c) { return c == '\t' || c == '\n' || c == '\f' || c == ' '; }
 char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 ModernState& S(const ModernRun& run) { return *run.state; }
 
-/// The length of the name at the start of `text`: up to whitespace, "/" or
-/// ">", and for an attribute's name "=". At least 1: the caller has seen that
-/// the first character belongs to the name.
-size_t NameLength(std::string_view text, bool attribute) {
-  size_t length = 1;
-  while (length < text.size()) {
-    const char c = text[length];
-    if (IsTagSpace(c) || c == '/' || c == '>' || (attribute && c == '=')) break;
-    length++;
-  }
-  return length;
-}
-
-/// Appends `text` lower-cased to a name, up to the length kept.
-void AppendLowerCase(std::string_view text, std::string* name) {
-  text = text.substr(0, kMaxNameLength - std::min(kMaxNameLength, name->size()));
-  const size_t start = name->size();
-  name->append(text);
-  for (size_t i = start; i < name->size(); i++) {
-    const char c = (*name)[i];
-    (*name)[i] = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
-  }
-}
-
-/// The attributes whose values the conversion uses.
-bool IsKeptAttribute(std::string_view name) {
-  return name == "href" || name == "alt" || name == "start" || name == "value";
-}
-
-/// Appends a byte of an attribute's value, when the attribute is kept, up to
-/// its cap; a character already begun is finished.
-void AppendToValue(TagToken* tag, std::string_view bytes) {
-  if (!tag->keeping_value) return;
-  if (tag->attribute_value.size() + bytes.size() <= kMaxValueLength) {
-    tag->attribute_value.append(bytes);
-    return;
-  }
-  for (char c : bytes) {
-    const bool continues_a_character = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-    if (tag->attribute_value.size() < kMaxValueLength || continues_a_character)
-      tag->attribute_value.push_back(c);
-  }
-}
-
-/// Ends the attribute being read: a kept one's value is stored, unless the
-/// tag already had one of that name (the first counts).
-void EndAttribute(TagToken* tag) {
-  if (tag->keeping_value) {
-    std::string* slot = nullptr;
-    if (tag->attribute_name == "href" && !tag->has_href) {
-      slot = &tag->href;
-      tag->has_href = true;
-    } else if (tag->attribute_name == "alt" && tag->alt.empty()) {
-      slot = &tag->alt;
-    } else if (tag->attribute_name == "start" && tag->start.empty()) {
-      slot = &tag->start;
-    } else if (tag->attribute_name == "value" && tag->value.empty()) {
-      slot = &tag->value;
-    }
-    if (slot) slot->swap(tag->attribute_value);
-  }
-  tag->attribute_name.clear();
-  tag->attribute_value.clear();
-  tag->keeping_value = false;
-}
-
-void StartTag(const ModernRun& run, bool end) {
-  // Emptied in place, so that the strings keep their room from tag to tag.
-  TagToken& tag = S(run).tag;
-  tag.end = end;
-  tag.self_closing = false;
-  tag.name.clear();
-  tag.attribute_name.clear();
-  tag.attribute_value.clear();
-  tag.keeping_value = false;
-  tag.href.clear();
-  tag.alt.clear();
-  tag.start.clear();
-  tag.value.clear();
-  tag.has_href = false;
-}
+void StartTag(const ModernRun& run, bool end) { ResetTag(&S(run).tag, end); }
 
 void StartAttribute(const ModernRun& run) { EndAttribute(&S(run).tag); }
-
-/// The attribute's name is complete: its value is kept if it is one of those used.
-void NameComplete(TagToken* tag) { tag->keeping_value = IsKeptAttribute(tag->attribute_name); }
 
 void EmitTag(const ModernRun& run) {
   EndAttribute(&S(run).tag);
@@ -707,9 +621,14 @@ static_assert(std::size(kStates) == static_cast<size_t>(State::kHexadecimalDigit
 
 }  // namespace
 
+size_t TokenizerStep(const ModernRun& run, std::string_view text, size_t at) {
+  return kStates[static_cast<size_t>(S(run).state)](run, text, at);
+}
+
 void Tokenize(const ModernRun& run, std::string_view text) {
+  if (run.settings.Scan != ScanWay::kRulesOnly) return TokenizeInBlocks(run, text);
   size_t at = 0;
-  while (at < text.size()) at += kStates[static_cast<size_t>(S(run).state)](run, text, at);
+  while (at < text.size()) at += TokenizerStep(run, text, at);
 }
 
 void FinishTokenizer(const ModernRun& run) {

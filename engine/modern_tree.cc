@@ -229,14 +229,17 @@ int64_t NumberOf(std::string_view text, int64_t fallback) {
 /// as %XX.
 std::string UrlOf(std::string_view value) {
   const auto is_c0_or_space = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
+  const auto is_control = [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F;
+  };
   while (!value.empty() && is_c0_or_space(value.front())) value.remove_prefix(1);
   while (!value.empty() && is_c0_or_space(value.back())) value.remove_suffix(1);
+  if (std::none_of(value.begin(), value.end(), is_control)) return std::string(value);
   std::string url;
-  url.reserve(value.size());
   for (char c : value) {
-    const unsigned char byte = static_cast<unsigned char>(c);
     if (c == '\t' || c == '\n' || c == '\r') continue;
-    if (byte < 0x20 || byte == 0x7F) {
+    if (is_control(c)) {
+      const auto byte = static_cast<unsigned char>(c);
       url.push_back('%');
       url.push_back("0123456789ABCDEF"[byte >> 4]);
       url.push_back("0123456789ABCDEF"[byte & 15]);

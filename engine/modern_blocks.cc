@@ -1,0 +1,195 @@
+// The modern tokenizer by blocks: the text classified by the kernel, runs of
+// text up to the next markup taken at once, and whole tags read in one go, as
+// the tokenizer's states would read them. What it cannot take so goes
+// through the states one step at a time.
+#include <algorithm>
+#include <cstring>
+
+#include "blocks.h"
+#include "kernels.h"
+#include "modern.h"
+#include "modern_token.h"
+#include "modern_tree.h"
+
+namespace qln::detail {
+namespace {
+
+using State = TokenizerState;
+
+/// The position of the first `a` or `b` in `text` from `at` on, or npos.
+size_t FindEither(std::string_view text, size_t at, char a, char b) {
+  for (; at < text.size(); at++)
+    if (text[at] == a || text[at] == b) return at;
+  return std::string_view::npos;
+}
+
+/// Reads the start or end tag at `at` ("<" and a letter, or "</" and a
+/// letter) into state->tag, as the states from TagOpen to the tag's ">"
+/// would, when it ends within `text` and no character reference lies in an
+/// attribute value the states read (one kept, or one without quotes).
+/// Returns the position after its ">", or 0 when the tag is not such a one;
+/// the states then read it from its "<" (and empty the tag again).
+size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
+  const size_t n = text.size();
+  size_t p = at + 1;
+  const bool end = p < n && text[p] == '/';
+  if (end) p++;
+  if (p >= n || !IsAsciiAlpha(text[p])) return 0;
+  TagToken& tag = state->tag;
+  ResetTag(&tag, end);
+  const size_t name_length = NameLength(text.substr(p), false);
+  AppendLowerCase(text.substr(p, name_length), &tag.name);
+  p += name_length;
+  enum class Where { kAfterTagName, kBeforeName, kName, kAfterName, kBeforeValue, kAfterValue };
+  Where where = Where::kAfterTagName;
+  bool after_equals = false;  // the attribute's name began with "="
+
+  while (p < n) {
+    const char c = text[p];
+    switch (where) {
+      case Where::kAfterTagName:  // TagName, at what ended the name
+        if (c == '>') {
+          EndAttribute(&tag);
+          return p + 1;
+        }
+        if (c == '/' && p + 1 < n && text[p + 1] == '>') {  // SelfClosingStartTag
+          tag.self_closing = true;
+          EndAttribute(&tag);
+          return p + 2;
+        }
+        where = Where::kBeforeName;  // after whitespace, or after a "/" read again there
+        p++;
+        break;
+      case Where::kBeforeName:  // BeforeAttributeName
+        if (IsTagSpace(c)) {
+          p++;
+        } else if (c == '/' || c == '>') {
+          where = Where::kAfterName;
+        } else {
+          EndAttribute(&tag);
+          where = Where::kName;
+          after_equals = c == '=';  // a name that begins with "="
+          if (after_equals) p++;
+        }
+        break;
+      case Where::kName: {  // AttributeName, the whole name at once
+        // Only a kept attribute's name is written down: the others' are
+        // emptied again when the attribute ends, and no value of theirs is
+        // kept.
+        const bool ends = IsTagSpace(c) || c == '/' || c == '>' || c == '=';
+        const size_t length = ends ? 0 : NameLength(text.substr(p), true);
+        tag.keeping_value = !after_equals && IsKeptAttributeName(text.substr(p, length));
+        if (tag.keeping_value) AppendLowerCase(text.substr(p, length), &tag.attribute_name);
+        p += length;
+        if (p == n) return 0;
+        if (text[p] == '=') {
+          where = Where::kBeforeValue;
+          p++;
+        } else {
+          where = Where::kAfterName;
+        }
+        break;
+      }
+      case Where::kAfterName:  // AfterAttributeName
+        if (IsTagSpace(c)) {
+          p++;
+        } else if (c == '/') {
+          if (p + 1 < n && text[p + 1] == '>') {
+            tag.self_closing = true;
+            EndAttribute(&tag);
+            return p + 2;
+          }
+          where = Where::kBeforeName;  // SelfClosingStartTag reads it again there
+          p++;
+        } else if (c == '=') {
+          where = Where::kBeforeValue;
+          p++;
+        } else if (c == '>') {
+          EndAttribute(&tag);
+          return p + 1;
+        } else {
+          EndAttribute(&tag);
+          where = Where::kName;
+          after_equals = false;
+        }
+        break;
+      case Where::kBeforeValue:  // BeforeAttributeValue and the value
+        if (IsTagSpace(c)) {
+          p++;
+        } else if (c == '"' || c == '\'') {
+          // A kept value holds no reference here; another is skipped whole.
+          const size_t close =
+              tag.keeping_value ? FindEither(text, p + 1, c, '&') : text.find(c, p + 1);
+          if (close == std::string_view::npos || text[close] != c) return 0;
+          AppendToValue(&tag, text.substr(p + 1, close - p - 1));
+          p = close + 1;
+          where = Where::kAfterValue;
+        } else if (c == '>') {  // a missing value
+          EndAttribute(&tag);
+          return p + 1;
+        } else {  // AttributeValueUnquoted
+          size_t stop = p;
+          while (stop < n && !IsTagSpace(text[stop]) && text[stop] != '>' && text[stop] != '&')
+            stop++;
+          if (stop == n || text[stop] == '&') return 0;
+          AppendToValue(&tag, text.substr(p, stop - p));
+          if (text[stop] == '>') {
+            EndAttribute(&tag);
+            return stop + 1;
+          }
+          p = stop + 1;
+          where = Where::kBeforeName;
+        }
+        break;
+      case Where::kAfterValue:  // AfterAttributeValueQuoted, and SelfClosingStartTag
+        if (IsTagSpace(c)) {
+          where = Where::kBeforeName;
+          p++;
+        } else if (c == '/') {
+          if (p + 1 < n && text[p + 1] == '>') {
+            tag.self_closing = true;
+            EndAttribute(&tag);
+            return p + 2;
+          }
+          where = Where::kBeforeName;
+          p++;
+        } else if (c == '>') {
+          EndAttribute(&tag);
+          return p + 1;
+        } else {
+          where = Where::kBeforeName;
+        }
+        break;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+void TokenizeInBlocks(const ModernRun& run, std::string_view text) {
+  ModernState& state = *run.state;
+  // Past the text's end every byte reads as "<": markup.
+  const Blocks<ModernMasks> blocks(text, KernelFor(run.settings.Kernel).classify_modern, '<');
+  size_t at = 0;
+  while (at < text.size()) {
+    if (state.state == State::kData) {
+      const char c = text[at];
+      if (c == '<') {
+        if (const size_t after = ReadWholeTag(&state, text, at)) {
+          OnTag(run, state.tag);  // may switch to a text-only state
+          at = after;
+          continue;
+        }
+      } else if (c != '&') {
+        const size_t stop = blocks.Next(at, &ModernMasks::markup);
+        OnText(run, text.substr(at, stop - at), false);
+        at = stop;
+        continue;
+      }
+    }
+    at += TokenizerStep(run, text, at);
+  }
+}
+
+}  // namespace qln::detail
