@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cstring>
 #include <string>
 
@@ -390,8 +391,8 @@ constexpr size_t kLaneRoom = 4096;
     column = 0;
   };
   // EmitWord for a word with only whitespace pending before it.
-  const auto place = [&](size_t start, size_t stop) {
-    const auto size = static_cast<int64_t>(stop - start);
+  const auto place = [&](const char* start, size_t length) {
+    const auto size = static_cast<int64_t>(length);
     if (size + column >= limit) end_line();
     if (column < threshold) {
       std::memset(out, ' ', static_cast<size_t>(threshold - column));
@@ -405,10 +406,58 @@ constexpr size_t kLaneRoom = 4096;
       *out++ = ' ';
       column++;
     }
-    CopyBytes(out, text + start, stop - start);
+    CopyBytes(out, start, length);
     out += size;
     column += size;
-    sentence_ended = EndsSentence(std::string_view(text + start, stop - start));
+    sentence_ended = EndsSentence(std::string_view(start, length));
+  };
+  // After the space at `space`, the words that go out as they stand: each
+  // whole, ended by a single space, on the line after one space. They are
+  // judged 64 bytes at a time from the masks and copied in one piece.
+  // Returns the position of the space after the last one taken (`space`
+  // when none was), the pending word.
+  const size_t plain_longest = static_cast<size_t>(w.settings.MaxWordLength) - 2;
+  const bool one_at_a_time = plain_longest < 62 || two_spaces;
+  const auto plain_run = [&](size_t space) {
+    if (column <= threshold || (two_spaces && sentence_ended) || plain_longest == 0) return space;
+    // A word placed from column c after the space at `space` fits when
+    // c + its length < limit; the column grows with the words, so that is
+    // the same as: the space after it lies before `bound`.
+    const int64_t bound_at = limit + static_cast<int64_t>(space) + 1 - column;
+    const size_t bound = bound_at > 0 ? static_cast<size_t>(bound_at) : 0;
+    size_t last = space;
+    size_t last_start = space;
+    for (;;) {
+      const size_t window = last + 1;
+      const uint64_t stops = blocks.From(window, &ClassicMasks::word_stops);
+      const uint64_t spaces = blocks.From(window, &ClassicMasks::spaces);
+      uint64_t ends = (stops & ~spaces) | (stops & (stops << 1 | 1));
+      if (bound < window + 64)
+        ends |= bound > window ? ~uint64_t{0} << (bound - window) : ~uint64_t{0};
+      const int first_end = ends ? std::countr_zero(ends) : 64;
+      uint64_t taken = first_end < 64 ? stops & ((uint64_t{1} << first_end) - 1) : stops;
+      if (one_at_a_time) taken &= -taken;
+      if (taken == 0) break;
+      const size_t next = window + 63 - std::countl_zero(taken);
+      const uint64_t before = taken & ~(uint64_t{1} << (next - window));
+      const size_t start = before ? window + 64 - std::countl_zero(before) : window;
+      if (next - start > plain_longest) break;
+      last_start = start;
+      last = next;
+      if (two_spaces && EndsSentence(std::string_view(text + start, next - start))) break;
+      if (first_end < 64 && !one_at_a_time) break;
+    }
+    if (last == space) return space;
+    if (static_cast<size_t>(room_end - out) < last - space + kLaneRoom / 4) {
+      w.output->Commit(out);
+      out = w.output->Reserve(last - space + kLaneRoom);
+      room_end = out + last - space + kLaneRoom;
+    }
+    std::memcpy(out, text + space, last - space);
+    out += last - space;
+    column += static_cast<int64_t>(last - space);
+    sentence_ended = EndsSentence(std::string_view(text + last_start, last - last_start));
+    return last;
   };
   // Rule 7 for a kept line end at `at`: the blank pending word adds nothing,
   // the line ends, and the line end is the pending word (a CR LF pair as its
@@ -446,19 +495,69 @@ constexpr size_t kLaneRoom = 4096;
       const char after = text[stop];
       if (after == '<') {
         const size_t close = blocks.Next(stop + 1, &ClassicMasks::tag_stops);
-        if (close == n || text[close] != '>' ||
-            !OnlyEndsWord(*state,
-                          w.text.substr(stop + 1, std::min(close - stop - 1, kMaxTagLength))))
+        if (close == n || text[close] != '>') break;
+        const std::string_view tag =
+            w.text.substr(stop + 1, std::min(close - stop - 1, kMaxTagLength));
+        if (OnlyEndsWord(*state, tag)) {
+          place(text + i, stop - i);
+          pending = 0;
+          i = close + 1;
+          continue;
+        }
+        if (!(tag.size() == 2 && tag[0] == '/' && (tag[1] | 0x20) == 'a') || !HasLinkTarget(*state))
           break;
-        place(i, stop);
-        pending = 0;
+        // A closing anchor after the word: the word takes its link's number
+        // (CloseAnchor), and goes out with what ends it next.
+        char word_text[128];
+        size_t length = stop - i;
+        std::memcpy(word_text, text + i, length);
+        if (w.settings.DoURLs == 1) {
+          word_text[length++] = '[';
+          length = static_cast<size_t>(
+              std::to_chars(word_text + length, word_text + sizeof word_text - 1,
+                            RegisterUrl(&state->Urls, state->HrefBuffer) + 1)
+                  .ptr -
+              word_text);
+          word_text[length++] = ']';
+        }
+        state->HrefBuffer.clear();
         i = close + 1;
+        const char next = i < n ? text[i] : '\0';
+        if (next == ' ' || (IsWhitespace(next) && kept(next, i) > 0)) {
+          place(word_text, length);
+          if (next == ' ') {
+            const size_t space = plain_run(i);
+            pending = ' ';
+            i = space + 1;
+          } else {
+            i = line_end(i);
+          }
+          continue;
+        }
+        if (next == '<') {
+          const size_t end = blocks.Next(i + 1, &ClassicMasks::tag_stops);
+          if (end < n && text[end] == '>' &&
+              OnlyEndsWord(*state, w.text.substr(i + 1, std::min(end - i - 1, kMaxTagLength)))) {
+            place(word_text, length);
+            pending = 0;
+            i = end + 1;
+            continue;
+          }
+        }
+        // Anything else: the word is pending, as the rules leave it.
+        store();
+        state->WordBuffer.append(std::string_view(word_text, length));
+        return i;
       } else if (IsWhitespace(after)) {
         const int line = kept(after, stop);
         if (line < 0) break;
-        place(i, stop);
+        place(text + i, stop - i);
         if (line > 0) {
           i = line_end(stop);
+        } else if (after == ' ') {
+          const size_t space = plain_run(stop);
+          pending = ' ';
+          i = space + 1;
         } else {
           pending = after;
           i = stop + 1;
@@ -472,11 +571,11 @@ constexpr size_t kLaneRoom = 4096;
       const std::string_view tag = w.text.substr(i + 1, std::min(close - i - 1, kMaxTagLength));
       if (!tag.empty() && (tag[0] | 0x20) == 'a') {
         ExtractHrefInBlocks(state, tag, blocks, i + 1);  // an anchor: its HREF
-      } else if (OnlyEndsWord(*state, tag)) {
+      } else if (const TagAction action = ActionFor(*state, tag); action == nullptr) {
         pending = 0;  // the blank pending word goes, writing nothing
       } else {
         store();
-        HandleTag(state, w.settings, tag, w.output);
+        action(state, w.settings, w.output);  // as HandleTag would
         if (!InFastLane(*state)) return close + 1;
         flags = state->FormatFlags;
         threshold = (flags & NoIndent) ? 0 : w.settings.LeftMargin;

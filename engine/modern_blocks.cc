@@ -16,13 +16,6 @@ namespace {
 
 using State = TokenizerState;
 
-/// The position of the first `a` or `b` in `text` from `at` on, or npos.
-size_t FindEither(std::string_view text, size_t at, char a, char b) {
-  for (; at < text.size(); at++)
-    if (text[at] == a || text[at] == b) return at;
-  return std::string_view::npos;
-}
-
 /// Reads the start or end tag at `at` ("<" and a letter, or "</" and a
 /// letter) into state->tag, as the states from TagOpen to the tag's ">"
 /// would, when it ends within `text` and no character reference lies in an
@@ -118,9 +111,10 @@ size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
           p++;
         } else if (c == '"' || c == '\'') {
           // A kept value holds no reference here; another is skipped whole.
-          const size_t close =
-              tag.keeping_value ? FindEither(text, p + 1, c, '&') : text.find(c, p + 1);
-          if (close == std::string_view::npos || text[close] != c) return 0;
+          const size_t close = text.find(c, p + 1);
+          if (close == std::string_view::npos) return 0;
+          if (tag.keeping_value && std::memchr(text.data() + p + 1, '&', close - p - 1) != nullptr)
+            return 0;
           AppendToValue(&tag, text.substr(p + 1, close - p - 1));
           p = close + 1;
           where = Where::kAfterValue;

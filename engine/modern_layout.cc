@@ -1,6 +1,7 @@
 // The lines of the modern profile's output.
 #include "modern_layout.h"
 
+#include <array>
 #include <charconv>
 
 #include "formatter.h"
@@ -139,7 +140,7 @@ void AddToWord(const ModernRun& run, std::string_view bytes, int64_t width) {
 /// True when a word of `width` columns, not glued to the text before it,
 /// goes on the current line after one space and nothing else: the commonest
 /// case, which WriteAfterOneSpace then does.
-bool PlacesAfterOneSpace(const ModernRun& run, int64_t width) {
+inline bool PlacesAfterOneSpace(const ModernRun& run, int64_t width) {
   const ModernState& state = S(run);
   const RunSettings& settings = run.settings;
   return state.pending_break == LineBreak::kNone && state.line_has_text && !state.cell_gap &&
@@ -148,10 +149,12 @@ bool PlacesAfterOneSpace(const ModernRun& run, int64_t width) {
          state.column >= TextIndent(state, settings);
 }
 
-void WriteAfterOneSpace(const ModernRun& run, std::string_view word, int64_t width) {
+inline void WriteAfterOneSpace(const ModernRun& run, std::string_view word, int64_t width) {
   ModernState& state = S(run);
-  run.output->push_back(' ');
-  run.output->append(word);
+  char* out = run.output->Reserve(word.size() + 1);
+  *out = ' ';
+  CopyBytes(out + 1, word.data(), word.size());
+  run.output->Commit(out + 1 + word.size());
   state.after_word = true;
   state.column += 1 + width;
   state.sentence_ended = EndsSentence(word);
@@ -216,6 +219,13 @@ void CloseMark(const ModernRun& run, std::string_view mark) {
   state.word_only_marks = false;
 }
 
+/// Bytes of a plain word: printable ASCII but the space.
+constexpr std::array<bool, 256> kPlainWordBytes = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x21; c < 0x7F; c++) plain[c] = true;
+  return plain;
+}();
+
 void LayoutText(const ModernRun& run, std::string_view text) {
   ModernState& state = S(run);
   size_t at = 0;
@@ -223,7 +233,8 @@ void LayoutText(const ModernRun& run, std::string_view text) {
     // A run of plain ASCII characters joins the word at once; a whole word
     // that ends at a space, when it goes on the line after one space, goes
     // there straight from the text.
-    const size_t plain = at + simd::PrintableRunLength(text.data() + at, text.data() + text.size());
+    size_t plain = at;
+    while (plain < text.size() && kPlainWordBytes[static_cast<unsigned char>(text[plain])]) plain++;
     if (plain > at) {
       const std::string_view run_of_text = text.substr(at, plain - at);
       const int64_t width = static_cast<int64_t>(run_of_text.size());

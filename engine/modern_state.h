@@ -114,7 +114,7 @@ struct ModernState {
   std::vector<ListLevel> lists;
   bool row_has_cell = false;
   bool link_open = false;
-  std::string href;
+  ByteBuffer href;
 
   // The layout.
   ByteBuffer word;         ///< the pending word, UTF-8

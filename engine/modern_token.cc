@@ -9,7 +9,6 @@
 namespace qln::detail {
 namespace {
 
-constexpr size_t kMaxNameLength = 32;     // of a tag or attribute name kept
 constexpr size_t kMaxValueLength = 4096;  // of an attribute value kept
 
 /// The attributes whose values the conversion uses.
@@ -18,22 +17,6 @@ bool IsKeptAttribute(std::string_view name) {
 }
 
 }  // namespace
-
-size_t NameLength(std::string_view text, bool attribute) {
-  // Bit 1: ends a tag's name; bit 2: ends an attribute's.
-  static constexpr std::array<uint8_t, 256> kEnds = [] {
-    std::array<uint8_t, 256> ends{};
-    for (int c = 0; c < 256; c++) {
-      if (IsTagSpace(static_cast<char>(c)) || c == '/' || c == '>') ends[c] = 3;
-      if (c == '=') ends[c] = 2;
-    }
-    return ends;
-  }();
-  const uint8_t bit = attribute ? 2 : 1;
-  size_t length = 1;
-  while (length < text.size() && !(kEnds[static_cast<unsigned char>(text[length])] & bit)) length++;
-  return length;
-}
 
 bool IsKeptAttributeName(std::string_view name) {
   // Lower-cased, one of href, alt, start and value: four or fewer bytes
@@ -59,29 +42,6 @@ bool IsKeptAttributeName(std::string_view name) {
     default:
       return false;
   }
-}
-
-void AppendLowerCase(std::string_view text, ByteBuffer* name) {
-  text = text.substr(0, kMaxNameLength - std::min(kMaxNameLength, name->size()));
-  char* out = name->Reserve(text.size());
-  for (char c : text)
-    *out++ = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
-  name->Commit(out);
-}
-
-void ResetTag(TagToken* tag_pointer, bool end) {
-  TagToken& tag = *tag_pointer;
-  tag.end = end;
-  tag.self_closing = false;
-  tag.name.clear();
-  tag.attribute_name.clear();
-  tag.attribute_value.clear();
-  tag.keeping_value = false;
-  tag.href.clear();
-  tag.alt.clear();
-  tag.start.clear();
-  tag.value.clear();
-  tag.has_href = false;
 }
 
 void NameComplete(TagToken* tag) { tag->keeping_value = IsKeptAttribute(tag->attribute_name); }

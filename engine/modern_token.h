@@ -4,7 +4,11 @@
 #ifndef QLN_ENGINE_MODERN_TOKEN_H_
 #define QLN_ENGINE_MODERN_TOKEN_H_
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -16,21 +20,73 @@ namespace qln::detail {
 constexpr bool IsTagSpace(char c) { return c == '\t' || c == '\n' || c == '\f' || c == ' '; }
 constexpr bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
+/// Longest tag or attribute name kept.
+inline constexpr size_t kMaxTagNameLength = 32;
+
+/// Bytes that end a name: bit 1 a tag's, bit 2 an attribute's.
+inline constexpr std::array<uint8_t, 256> kNameEnds = [] {
+  std::array<uint8_t, 256> ends{};
+  for (int c = 0; c < 256; c++) {
+    if (IsTagSpace(static_cast<char>(c)) || c == '/' || c == '>') ends[c] = 3;
+    if (c == '=') ends[c] = 2;
+  }
+  return ends;
+}();
+
 /// The length of the name at the start of `text`: up to whitespace, "/" or
 /// ">", and for an attribute's name "=". At least 1: the caller has seen that
 /// the first character belongs to the name.
-size_t NameLength(std::string_view text, bool attribute);
+inline size_t NameLength(std::string_view text, bool attribute) {
+  const uint8_t bit = attribute ? 2 : 1;
+  size_t length = 1;
+  while (length < text.size() && !(kNameEnds[static_cast<unsigned char>(text[length])] & bit))
+    length++;
+  return length;
+}
 
 /// True when an attribute's name, in any case, is one of those whose value
 /// is kept: the same as lower-casing it and checking the kept names.
 bool IsKeptAttributeName(std::string_view name);
 
 /// Appends `text` lower-cased to a name, up to the length kept.
-void AppendLowerCase(std::string_view text, ByteBuffer* name);
+inline void AppendLowerCase(std::string_view text, ByteBuffer* name) {
+  text = text.substr(0, kMaxTagNameLength - std::min(kMaxTagNameLength, name->size()));
+  char* out = name->Reserve(text.size() + 8);
+  size_t at = 0;
+  // Eight bytes at a time: each byte from "A" to "Z" gains its 0x20 bit. The
+  // sums stay within their bytes; bytes of 0x80 and above are left out.
+  for (; at + 8 <= text.size(); at += 8, out += 8) {
+    constexpr uint64_t kOnes = 0x0101010101010101u;
+    uint64_t bytes;
+    std::memcpy(&bytes, text.data() + at, 8);
+    const uint64_t low = bytes & (0x7F * kOnes);
+    const uint64_t upper =
+        (low + (0x80 - 'A') * kOnes) & ~(low + (0x80 - 'Z' - 1) * kOnes) & ~bytes & (0x80 * kOnes);
+    bytes |= upper >> 2;
+    std::memcpy(out, &bytes, 8);
+  }
+  for (; at < text.size(); at++) {
+    const char c = text[at];
+    *out++ = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
+  }
+  name->Commit(out);
+}
 
 /// Empties the tag for a new one: a start tag, or an end tag when `end`.
 /// The strings keep their room from tag to tag.
-void ResetTag(TagToken* tag, bool end);
+inline void ResetTag(TagToken* tag, bool end) {
+  tag->end = end;
+  tag->self_closing = false;
+  tag->name.clear();
+  tag->attribute_name.clear();
+  tag->attribute_value.clear();
+  tag->keeping_value = false;
+  tag->href.clear();
+  tag->alt.clear();
+  tag->start.clear();
+  tag->value.clear();
+  tag->has_href = false;
+}
 
 /// The attribute's name is complete: its value is kept if it is one of those
 /// used.

@@ -7,8 +7,10 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
+#include <type_traits>
 
 #include "links.h"
 #include "modern_layout.h"
@@ -149,31 +151,67 @@ static_assert(std::is_sorted(std::begin(kElements), std::end(kElements),
                                return a.name < b.name;
                              }));
 
-/// A name's slot in kElementIndex: a hash of its bytes.
-constexpr size_t kIndexBits = 8;
-constexpr size_t SlotOf(std::string_view name) {
-  uint32_t hash = 2166136261u;  // FNV-1a
-  for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-  return hash >> (32 - kIndexBits);
+/// A name of at most 16 bytes as two numbers: its first and last eight bytes
+/// (overlapping, or the name and zero bytes when it is shorter), and its
+/// length in the top byte of the first. Equal keys mean equal names.
+struct NameKey {
+  uint64_t head = 0, tail = 0;
+  bool operator==(const NameKey&) const = default;
+};
+constexpr NameKey KeyOf(std::string_view name) {
+  const size_t n = name.size();
+  // The `count` (at most 8) bytes from `from`, the first in the lowest byte:
+  // at run time from two loads that overlap, rather than a byte at a time.
+  const auto bytes = [&](size_t from, size_t count) {
+    uint64_t word = 0;
+    if (std::is_constant_evaluated() || count < 4) {
+      for (size_t i = 0; i < count; i++)
+        word |= uint64_t{static_cast<unsigned char>(name[from + i])} << (8 * i);
+    } else {
+      uint32_t low, high;
+      std::memcpy(&low, name.data() + from, 4);
+      std::memcpy(&high, name.data() + from + count - 4, 4);
+      word = low | uint64_t{high} << (8 * (count - 4));
+    }
+    return word;
+  };
+  NameKey key;
+  key.head = bytes(0, std::min<size_t>(n, 7)) | uint64_t{n} << 56;
+  key.tail = n > 7 ? bytes(n - std::min<size_t>(n - 7, 8), std::min<size_t>(n - 7, 8)) : 0;
+  return key;
 }
+
+/// A key's slot in kElementIndex.
+constexpr size_t kIndexBits = 8;
+constexpr size_t SlotOf(const NameKey& key) {
+  return static_cast<size_t>(((key.head ^ key.tail * 31) * 0x9E3779B97F4A7C15u) >>
+                             (64 - kIndexBits));
+}
+
+struct KeyedElement {
+  NameKey key;
+  Element element = Element::kOther;  // kOther: an empty slot
+};
 
 // The elements in an open-addressing table a few times larger than their
 // number, so that most names of other elements meet an empty slot at once.
 constexpr auto kElementIndex = [] {
-  std::array<NamedElement, size_t{1} << kIndexBits> index{};
+  std::array<KeyedElement, size_t{1} << kIndexBits> index{};
   for (const NamedElement& element : kElements) {
-    size_t slot = SlotOf(element.name);
-    while (!index[slot].name.empty()) slot = (slot + 1) % index.size();
-    index[slot] = element;
+    const NameKey key = KeyOf(element.name);
+    size_t slot = SlotOf(key);
+    while (index[slot].element != Element::kOther) slot = (slot + 1) % index.size();
+    index[slot] = {key, element.element};
   }
   return index;
 }();
 
 Element ElementOf(std::string_view name) {
-  if (name.empty() || name.size() > 10) return Element::kOther;  // "figcaption" is the longest
-  for (size_t slot = SlotOf(name);; slot = (slot + 1) % kElementIndex.size()) {
-    if (kElementIndex[slot].name == name) return kElementIndex[slot].element;
-    if (kElementIndex[slot].name.empty()) return Element::kOther;
+  if (name.empty() || name.size() > 14) return Element::kOther;  // "figcaption" is the longest
+  const NameKey key = KeyOf(name);
+  for (size_t slot = SlotOf(key);; slot = (slot + 1) % kElementIndex.size()) {
+    if (kElementIndex[slot].element == Element::kOther) return Element::kOther;
+    if (kElementIndex[slot].key == key) return kElementIndex[slot].element;
   }
 }
 
@@ -223,31 +261,44 @@ int64_t NumberOf(std::string_view text, int64_t fallback) {
   return error == std::errc() ? number : fallback;
 }
 
-/// A link's target as browsers read it, so that each stands on one line of
-/// the reference list: tabs and line ends are taken out, control characters
-/// and spaces at either end go, and control characters within are written
-/// as %XX.
-std::string UrlOf(std::string_view value) {
+/// A link's target as browsers read it, into `url`, so that each stands on
+/// one line of the reference list: tabs and line ends are taken out, control
+/// characters and spaces at either end go, and control characters within are
+/// written as %XX.
+void ReadUrl(std::string_view value, ByteBuffer* url) {
   const auto is_c0_or_space = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
   const auto is_control = [](char c) {
     return static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) == 0x7F;
   };
   while (!value.empty() && is_c0_or_space(value.front())) value.remove_prefix(1);
   while (!value.empty() && is_c0_or_space(value.back())) value.remove_suffix(1);
-  if (std::none_of(value.begin(), value.end(), is_control)) return std::string(value);
-  std::string url;
+  url->assign(value);
+  // Eight bytes at a time: a byte below 0x20, or 0x7F, sets its top bit here
+  // (the bytes of 0x80 and above are left out).
+  constexpr uint64_t kOnes = 0x0101010101010101u, kTops = 0x8080808080808080u;
+  size_t at = 0;
+  bool plain = true;
+  for (; plain && at + 8 <= value.size(); at += 8) {
+    uint64_t word;
+    std::memcpy(&word, value.data() + at, 8);
+    const uint64_t low = (word - 0x20 * kOnes) & ~word;
+    const uint64_t del = ((word ^ 0x7F * kOnes) - kOnes) & ~(word ^ 0x7F * kOnes);
+    plain = ((low | del) & kTops) == 0;
+  }
+  if (plain && std::none_of(value.begin() + static_cast<ptrdiff_t>(at), value.end(), is_control))
+    return;
+  url->clear();
   for (char c : value) {
     if (c == '\t' || c == '\n' || c == '\r') continue;
     if (is_control(c)) {
       const auto byte = static_cast<unsigned char>(c);
-      url.push_back('%');
-      url.push_back("0123456789ABCDEF"[byte >> 4]);
-      url.push_back("0123456789ABCDEF"[byte & 15]);
+      url->push_back('%');
+      url->push_back("0123456789ABCDEF"[byte >> 4]);
+      url->push_back("0123456789ABCDEF"[byte & 15]);
     } else {
-      url.push_back(c);
+      url->push_back(c);
     }
   }
-  return url;
 }
 
 /// Text-only content begins: the tokenizer reads up to `</name>`.
@@ -354,7 +405,7 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
       CloseLink(run);
       if (tag.has_href) {
         state.link_open = true;
-        state.href = UrlOf(tag.href);
+        ReadUrl(tag.href, &state.href);
       }
       return;
     default:

@@ -2,9 +2,8 @@
 // scanned by the ordered rules alone or by the block scanner.
 #include "scanner.h"
 
-#include <cstdlib>
-
 #include "block_scanner.h"
+#include "byte_classes.h"
 #include "scanner_rules.h"
 
 namespace qln::detail {
@@ -71,9 +70,20 @@ void DecodeEntity(std::string_view reference, ByteBuffer* destination) {
   } else if (reference == "lt") {
     destination->push_back('<');
   } else if (!reference.empty() && reference[0] == '#') {
-    // The number as atoi reads it: leading whitespace, a sign, then digits.
-    std::string digits(reference.substr(1));
-    long value = std::strtol(digits.c_str(), nullptr, 10);
+    // The number as atoi reads it: leading whitespace, a sign, then digits
+    // (a reference holds too few to overflow).
+    std::string_view digits = reference.substr(1);
+    while (!digits.empty() && IsWhitespace(static_cast<unsigned char>(digits.front())))
+      digits.remove_prefix(1);
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+      digits.remove_prefix(1);
+    long value = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') break;
+      value = 10 * value + (c - '0');
+    }
+    if (negative) value = -value;
     if (value >= 1 && value <= 255) destination->push_back(static_cast<char>(value));
   } else if (reference.size() == 4 && reference.substr(1) == "uml") {
     destination->push_back(reference[0]);

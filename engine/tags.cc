@@ -29,7 +29,7 @@ void SetThenEmit(uint32_t flags, ConversionState* state, const RunSettings& sett
   Emit(state, settings, output);
 }
 
-using TagActionFn = void (*)(ConversionState*, const RunSettings&, ByteBuffer*);
+using TagActionFn = TagAction;
 
 void Bold(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->WordBuffer.append("**");
@@ -179,12 +179,20 @@ TagActionFn FindTagAction(uint64_t key) {
 
 }  // namespace
 
+void CloseAnchorAction(ConversionState* state, const RunSettings& settings, ByteBuffer*) {
+  CloseAnchor(state, settings);
+}
+
+TagAction ActionFor(const ConversionState& state, std::string_view tag) {
+  if (tag.size() > kMaxNameLength) return nullptr;
+  const uint64_t key = NameKey(tag);
+  if (key == NameKey("/A") && HasLinkTarget(state)) return CloseAnchorAction;
+  return FindTagAction(key);
+}
+
 bool OnlyEndsWord(const ConversionState& state, std::string_view tag) {
   if (!tag.empty() && (tag[0] == 'A' || tag[0] == 'a')) return false;
-  if (tag.size() > kMaxNameLength) return true;
-  const uint64_t key = NameKey(tag);
-  if (key == NameKey("/A") && HasLinkTarget(state)) return false;
-  return FindTagAction(key) == nullptr;
+  return ActionFor(state, tag) == nullptr;
 }
 
 void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,

@@ -18,6 +18,13 @@ namespace qln::detail {
 void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,
                ByteBuffer* output);
 
+/// What HandleTag does with a tag that acts.
+using TagAction = void (*)(ConversionState* state, const RunSettings& settings, ByteBuffer* output);
+
+/// The action HandleTag takes for `tag`, which is not an anchor, or nullptr
+/// when the tag only ends the pending word (outside head text).
+TagAction ActionFor(const ConversionState& state, std::string_view tag);
+
 /// True when HandleTag would do nothing with `tag` but end the pending word
 /// (outside head text): no anchor, no closing anchor that numbers a link,
 /// no tag that acts.
