@@ -1,6 +1,6 @@
 // Picks the versions of the byte-scanning helpers the engine uses: SSE2 where
 // the processor has it, else the plain ones; a build with QLN_SCALAR_ONLY
-// defined uses the plain ones everywhere. Callers write simd::RunLength etc.
+// defined uses the plain ones everywhere. Callers write simd::FindEither etc.
 #ifndef QLN_ENGINE_SIMD_H_
 #define QLN_ENGINE_SIMD_H_
 

@@ -21,37 +21,6 @@ inline __m128i Load16(const char* p) {
 
 inline unsigned Mask(__m128i lanes) { return static_cast<unsigned>(_mm_movemask_epi8(lanes)); }
 
-/// See scalar::MayEndRun16. A signed compare catches 0x80-0xFF with the low
-/// bytes.
-template <ByteClass byte_class>
-unsigned MayEndRun16(const char* p) {
-  static_assert(byte_class != kEntityText, "a reference's runs end at ';' too");
-  const __m128i v = Load16(p);
-  const char low = byte_class == kWordText ? ' ' + 1 : 1;
-  __m128i stops = _mm_cmplt_epi8(v, _mm_set1_epi8(low));
-  stops = _mm_or_si128(stops, _mm_cmpeq_epi8(v, _mm_set1_epi8('<')));
-  stops = _mm_or_si128(stops, _mm_cmpeq_epi8(v, _mm_set1_epi8('&')));
-  stops = _mm_or_si128(stops, _mm_cmpeq_epi8(v, _mm_set1_epi8('>')));
-  return Mask(stops);
-}
-
-/// See scalar::RunLength.
-template <ByteClass byte_class>
-size_t RunLength(const char* begin, const char* end) {
-  const char* p = begin;
-  while (end - p >= 16) {
-    const unsigned stops = MayEndRun16<byte_class>(p);
-    if (stops == 0) {
-      p += 16;
-      continue;
-    }
-    p += std::countr_zero(stops);
-    if (!InClass(*p, byte_class)) return static_cast<size_t>(p - begin);
-    p++;  // a control byte inside a word
-  }
-  return static_cast<size_t>(p - begin) + scalar::RunLength<byte_class>(p, end);
-}
-
 /// See scalar::TokenRunLength.
 inline size_t TokenRunLength(const char* begin, const char* end) {
   const char* p = begin;
@@ -71,42 +40,6 @@ inline size_t TokenRunLength(const char* begin, const char* end) {
     p++;
   }
   return static_cast<size_t>(p - begin) + scalar::TokenRunLength(p, end);
-}
-
-/// See scalar::WordStops64.
-inline uint64_t WordStops64(const char* p, uint64_t* spaces) {
-  uint64_t stops = 0;
-  uint64_t space_bits = 0;
-  for (int i = 0; i < 64; i += 16) {
-    stops |= uint64_t{MayEndRun16<kWordText>(p + i)} << i;
-    space_bits |= uint64_t{Mask(_mm_cmpeq_epi8(Load16(p + i), _mm_set1_epi8(' ')))} << i;
-  }
-  *spaces = space_bits;
-  return stops;
-}
-
-/// See scalar::CopyWithCrLf. Each step stores a whole block of sixteen
-/// bytes, and moves on past its first LF only.
-inline char* CopyWithCrLf(std::string_view text, char* out) {
-  const char* in = text.data();
-  const char* const end = in + text.size();
-  const __m128i line_feeds = _mm_set1_epi8('\n');
-  while (end - in >= 16) {
-    const __m128i block = Load16(in);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), block);
-    const unsigned found = Mask(_mm_cmpeq_epi8(block, line_feeds));
-    if (found == 0) {
-      in += 16;
-      out += 16;
-      continue;
-    }
-    const int before = std::countr_zero(found);  // bytes before the first LF
-    out[before] = '\r';
-    out[before + 1] = '\n';
-    in += before + 1;
-    out += before + 2;
-  }
-  return scalar::CopyWithCrLf(std::string_view(in, static_cast<size_t>(end - in)), out);
 }
 
 /// See scalar::FindLastLineFeed; sixteen bytes at a time from the end.
@@ -131,20 +64,6 @@ inline size_t FindEither(std::string_view text, char a, char b) {
   }
   const size_t rest = scalar::FindEither(text.substr(at), a, b);
   return rest == std::string_view::npos ? rest : at + rest;
-}
-
-/// See scalar::PrintableRunLength. Signed compares: 0x80-0xFF lie below 0x21.
-inline size_t PrintableRunLength(const char* begin, const char* end) {
-  const char* p = begin;
-  while (end - p >= 16) {
-    const __m128i v = Load16(p);
-    const __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(0x20)),
-                                            _mm_cmplt_epi8(v, _mm_set1_epi8(0x7F)));
-    const unsigned stops = ~Mask(printable) & 0xFFFF;
-    if (stops != 0) return static_cast<size_t>(p - begin) + std::countr_zero(stops);
-    p += 16;
-  }
-  return static_cast<size_t>(p - begin) + scalar::PrintableRunLength(p, end);
 }
 
 /// See scalar::AsciiRunLength. A signed compare catches 0x80-0xFF with zero.

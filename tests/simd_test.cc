@@ -11,13 +11,6 @@ namespace {
 
 using namespace qln::detail;  // NOLINT(build/namespaces)
 
-template <ByteClass byte_class>
-size_t RunByTable(std::string_view text) {
-  size_t to = 0;
-  while (to < text.size() && InClass(text[to], byte_class)) to++;
-  return to;
-}
-
 /// Texts that put every kind of byte at every distance from the start and
 /// from the end, so that the sixteen-byte steps meet each one in every lane,
 /// and random texts of every byte and of mostly plain ones.
@@ -53,10 +46,6 @@ TEST(SimdTest, RunsAgreeWithTheTableFromEveryStart) {
       while (token < rest.size() && rest[token] != '"' &&
              !IsWhitespace(static_cast<unsigned char>(rest[token])))
         token++;
-      for (auto* run : {&scalar::RunLength<kTagText>, &simd::RunLength<kTagText>})
-        ASSERT_EQ(run(begin, end), RunByTable<kTagText>(rest));
-      for (auto* run : {&scalar::RunLength<kWordText>, &simd::RunLength<kWordText>})
-        ASSERT_EQ(run(begin, end), RunByTable<kWordText>(rest));
       ASSERT_EQ(scalar::TokenRunLength(begin, end), token);
       ASSERT_EQ(simd::TokenRunLength(begin, end), token);
       ASSERT_EQ(simd::FindLastLineFeed(rest), scalar::FindLastLineFeed(rest));
@@ -64,40 +53,10 @@ TEST(SimdTest, RunsAgreeWithTheTableFromEveryStart) {
         ASSERT_EQ(simd::FindEither(rest, a, b), scalar::FindEither(rest, a, b));
         ASSERT_EQ(scalar::FindEither(rest, a, b), std::min(rest.find(a), rest.find(b)));
       }
-      size_t printable = 0;
-      while (printable < rest.size() && rest[printable] > ' ' && rest[printable] < 0x7F)
-        printable++;
-      ASSERT_EQ(scalar::PrintableRunLength(begin, end), printable);
-      ASSERT_EQ(simd::PrintableRunLength(begin, end), printable);
       size_t ascii = 0;
       while (ascii < rest.size() && rest[ascii] > 0 && rest[ascii] != '\r') ascii++;
       ASSERT_EQ(scalar::AsciiRunLength(begin, end), ascii);
       ASSERT_EQ(simd::AsciiRunLength(begin, end), ascii);
-      std::string copied(2 * rest.size() + 16, '\0'), plain(2 * rest.size() + 16, '\0');
-      const size_t copied_size = simd::CopyWithCrLf(rest, copied.data()) - copied.data();
-      const size_t plain_size = scalar::CopyWithCrLf(rest, plain.data()) - plain.data();
-      ASSERT_EQ(copied.substr(0, copied_size), plain.substr(0, plain_size));
-    }
-  }
-}
-
-TEST(SimdTest, MasksAgreeLaneForLane) {
-  for (const std::string& text : Texts()) {
-    for (size_t from = 0; from + 64 <= text.size(); from++) {
-      const char* p = text.data() + from;
-      SCOPED_TRACE(testing::Message() << testing::PrintToString(text) << " from " << from);
-      ASSERT_EQ(simd::MayEndRun16<kTagText>(p), scalar::MayEndRun16<kTagText>(p));
-      ASSERT_EQ(simd::MayEndRun16<kWordText>(p), scalar::MayEndRun16<kWordText>(p));
-      uint64_t spaces = 0, plain_spaces = 0;
-      ASSERT_EQ(simd::WordStops64(p, &spaces), scalar::WordStops64(p, &plain_spaces));
-      ASSERT_EQ(spaces, plain_spaces);
-      // Every byte outside a class may end its run.
-      const unsigned word_stops = scalar::MayEndRun16<kWordText>(p);
-      const unsigned tag_stops = scalar::MayEndRun16<kTagText>(p);
-      for (int i = 0; i < 16; i++) {
-        ASSERT_TRUE(InClass(p[i], kWordText) || (word_stops >> i & 1));
-        ASSERT_TRUE(InClass(p[i], kTagText) || (tag_stops >> i & 1));
-      }
     }
   }
 }
