@@ -30,21 +30,6 @@ void AppendTo(const char* bytes, size_t size, void* user) {
   static_cast<std::string*>(user)->append(bytes, size);
 }
 
-/// Piece sizes below `most`, from a small generator seeded by the input.
-std::vector<size_t> PieceSizes(size_t total, size_t most, uint32_t seed) {
-  std::vector<size_t> sizes;
-  uint32_t x = seed | 1;
-  for (size_t cut = 0; cut < total;) {
-    x ^= x << 13;
-    x ^= x >> 17;
-    x ^= x << 5;
-    const size_t size = 1 + x % most;
-    sizes.push_back(size);
-    cut += size;
-  }
-  return sizes;
-}
-
 bool IsValidUtf8(std::string_view text) {
   while (!text.empty()) {
     char32_t code;

@@ -5,7 +5,7 @@
 # <build>/findings/<fuzzer>/.
 #
 # Usage: fuzz/run_fuzzers.sh [SECONDS_EACH [FUZZER...]]
-#   FUZZER is one of: engine settings text clipboard (default: all of them).
+#   FUZZER is one of: engine kernel settings text clipboard (default: all of them).
 #   QLN_FUZZ_BUILD names the build folder (default: build-fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(engine settings text clipboard)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(engine kernel settings text clipboard)
 build=${QLN_FUZZ_BUILD:-build-fuzz}
 
 CXX=clang++ cmake -S . -B "$build" -G Ninja -DQLN_BUILD_FUZZERS=ON \
