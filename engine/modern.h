@@ -10,7 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "blocks.h"
 #include "byte_buffer.h"
+#include "kernels.h"
 #include "modern_state.h"
 #include "run_settings.h"
 
@@ -22,6 +24,12 @@ struct ModernRun {
   ModernState* state;
   const RunSettings& settings;
   ByteBuffer* output;
+  /// The block masks of the text the tokenizer is reading, when it reads by
+  /// blocks (that text is `masks_size` bytes from `masks_text`): the layout may take
+  /// stretches of words from them.
+  const Blocks<ModernMasks>* masks = nullptr;
+  const char* masks_text = nullptr;
+  size_t masks_size = 0;
 };
 
 /// Converts the next piece of the input; `text` is room for its clean text.

@@ -159,12 +159,74 @@ size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
   return 0;
 }
 
+/// Reads the comment at `at` ("<!--") as the comment states would, when it
+/// ends within `text`: returns the position after its end, or 0.
+size_t ReadWholeComment(std::string_view text, size_t at) {
+  enum class Where { kStart, kStartDash, kComment, kEndDash, kEnd, kEndBang };
+  Where where = Where::kStart;
+  for (size_t p = at + 4; p < text.size();) {
+    const char c = text[p];
+    switch (where) {
+      case Where::kStart:            // CommentStart
+      case Where::kStartDash:        // CommentStartDash
+        if (c == '>') return p + 1;  // "<!-->" and "<!--->" end at once
+        if (c == '-') {
+          where = where == Where::kStart ? Where::kStartDash : Where::kEnd;
+          p++;
+        } else {
+          where = Where::kComment;
+        }
+        break;
+      case Where::kComment: {  // up to the next "-"
+        const void* dash = std::memchr(text.data() + p, '-', text.size() - p);
+        if (dash == nullptr) return 0;
+        p = static_cast<size_t>(static_cast<const char*>(dash) - text.data()) + 1;
+        where = Where::kEndDash;
+        break;
+      }
+      case Where::kEndDash:  // CommentEndDash
+        if (c == '-') {
+          where = Where::kEnd;
+          p++;
+        } else {
+          where = Where::kComment;
+        }
+        break;
+      case Where::kEnd:  // CommentEnd
+        if (c == '>') return p + 1;
+        if (c == '!') {
+          where = Where::kEndBang;
+          p++;
+        } else if (c == '-') {
+          p++;
+        } else {
+          where = Where::kComment;
+        }
+        break;
+      case Where::kEndBang:  // CommentEndBang
+        if (c == '>') return p + 1;
+        if (c == '-') {
+          where = Where::kEndDash;
+          p++;
+        } else {
+          where = Where::kComment;
+        }
+        break;
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
-void TokenizeInBlocks(const ModernRun& run, std::string_view text) {
-  ModernState& state = *run.state;
+void TokenizeInBlocks(const ModernRun& plain_run, std::string_view text) {
+  ModernState& state = *plain_run.state;
   // Past the text's end every byte reads as "<": markup.
-  const Blocks<ModernMasks> blocks(text, KernelFor(run.settings.Kernel).classify_modern, '<');
+  const Blocks<ModernMasks> blocks(text, KernelFor(plain_run.settings.Kernel).classify_modern, '<');
+  ModernRun run = plain_run;
+  run.masks = &blocks;
+  run.masks_text = text.data();
+  run.masks_size = text.size();
   size_t at = 0;
   while (at < text.size()) {
     if (state.state == State::kData) {
@@ -174,6 +236,12 @@ void TokenizeInBlocks(const ModernRun& run, std::string_view text) {
           OnTag(run, state.tag);  // may switch to a text-only state
           at = after;
           continue;
+        }
+        if (text.substr(at + 1, 3) == "!--") {
+          if (const size_t after = ReadWholeComment(text, at)) {
+            at = after;
+            continue;
+          }
         }
       } else if (c != '&') {
         const size_t stop = blocks.Next(at, &ModernMasks::markup);

@@ -2,6 +2,7 @@
 #include "modern_layout.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 
 #include "formatter.h"
@@ -226,6 +227,65 @@ constexpr std::array<bool, 256> kPlainWordBytes = [] {
   return plain;
 }();
 
+/// After the space at `space` in `text`, when the tokenizer's masks cover
+/// it: the words that go on the line as they stand, each whole, plain and
+/// ended by a single space, judged 64 bytes at a time and written in one
+/// piece, as LayoutText's own steps would write them. Returns the position
+/// of the space after the last one taken, `space` when none was.
+size_t WritePlainStretch(const ModernRun& run, std::string_view text, size_t space) {
+  ModernState& state = S(run);
+  const RunSettings& settings = run.settings;
+  // Only text that lies in what the masks cover: a reference's characters
+  // and the like come from elsewhere.
+  if (run.masks == nullptr || text.data() < run.masks_text ||
+      text.data() + text.size() > run.masks_text + run.masks_size ||
+      (settings.Space2AfterPeriod && state.sentence_ended))
+    return space;
+  const size_t offset = static_cast<size_t>(text.data() - run.masks_text);
+  // A word placed from column c after the space at `space` fits when c plus
+  // its width stays below the limit: the space after it lies before `bound`.
+  const int64_t bound_at =
+      settings.RightMargin - settings.LeftMargin + static_cast<int64_t>(space) + 1 - state.column;
+  const size_t bound = bound_at > 0 ? static_cast<size_t>(bound_at) : 0;
+  const size_t longest = static_cast<size_t>(settings.MaxWordLength) - 1;
+  const bool one_at_a_time = longest < 63 || settings.Space2AfterPeriod;
+  size_t last = space;
+  size_t last_start = space;
+  for (;;) {
+    const size_t window = last + 1;
+    if (window >= text.size()) break;
+    uint64_t stops = run.masks->From(offset + window, &ModernMasks::word_stops);
+    const uint64_t spaces = run.masks->From(offset + window, &ModernMasks::spaces);
+    // Past this text's end every byte is a stop, and the end ends a word
+    // that does not end at a space of its own.
+    const size_t end = text.size() - window;
+    if (end < 64) stops |= ~uint64_t{0} << end;
+    // A word that does not end at a space, an empty one, and one that would
+    // not fit end the stretch.
+    uint64_t ends = (stops & ~spaces) | (stops & (stops << 1 | 1));
+    if (end < 64) ends |= uint64_t{1} << end;
+    if (bound < window + 64)
+      ends |= bound > window ? ~uint64_t{0} << (bound - window) : ~uint64_t{0};
+    const int first_end = ends ? std::countr_zero(ends) : 64;
+    uint64_t taken = first_end < 64 ? stops & ((uint64_t{1} << first_end) - 1) : stops;
+    if (one_at_a_time) taken &= -taken;
+    if (taken == 0) break;
+    const size_t next = window + 63 - std::countl_zero(taken);
+    const uint64_t before = taken & ~(uint64_t{1} << (next - window));
+    const size_t start = before ? window + 64 - std::countl_zero(before) : window;
+    if (next - start > longest) break;
+    last_start = start;
+    last = next;
+    if (settings.Space2AfterPeriod && EndsSentence(text.substr(start, next - start))) break;
+    if (first_end < 64 && !one_at_a_time) break;
+  }
+  if (last == space) return space;
+  run.output->append(text.substr(space, last - space));
+  state.column += static_cast<int64_t>(last - space);
+  state.sentence_ended = EndsSentence(text.substr(last_start, last - last_start));
+  return last;
+}
+
 void LayoutText(const ModernRun& run, std::string_view text) {
   ModernState& state = S(run);
   size_t at = 0;
@@ -242,7 +302,7 @@ void LayoutText(const ModernRun& run, std::string_view text) {
           plain < text.size() && IsSpace(static_cast<unsigned char>(text[plain])) &&
           PlacesAfterOneSpace(run, width)) {
         WriteAfterOneSpace(run, run_of_text, width);
-        at = plain + 1;
+        at = (text[plain] == ' ' ? WritePlainStretch(run, text, plain) : plain) + 1;
         continue;
       }
       const int64_t room = run.settings.MaxWordLength - 1 - state.word_width;

@@ -18,32 +18,6 @@ bool IsKeptAttribute(std::string_view name) {
 
 }  // namespace
 
-bool IsKeptAttributeName(std::string_view name) {
-  // Lower-cased, one of href, alt, start and value: four or fewer bytes
-  // compared at once, and "start" and "value" by their last four.
-  const auto word = [&](size_t from) {
-    uint32_t bytes;
-    std::memcpy(&bytes, name.data() + from, 4);
-    return bytes | 0x20202020u;  // a-z and A-Z alike; other bytes cannot match then
-  };
-  const auto text = [](const char* four) {
-    uint32_t bytes;
-    std::memcpy(&bytes, four, 4);
-    return bytes;
-  };
-  switch (name.size()) {
-    case 3:
-      return (name[0] | 0x20) == 'a' && (name[1] | 0x20) == 'l' && (name[2] | 0x20) == 't';
-    case 4:
-      return word(0) == text("href");
-    case 5:
-      return (word(0) == text("star") && (name[4] | 0x20) == 't') ||
-             (word(0) == text("valu") && (name[4] | 0x20) == 'e');
-    default:
-      return false;
-  }
-}
-
 void NameComplete(TagToken* tag) { tag->keeping_value = IsKeptAttribute(tag->attribute_name); }
 
 void AppendToValue(TagToken* tag, std::string_view bytes) {
@@ -59,8 +33,8 @@ void AppendToValue(TagToken* tag, std::string_view bytes) {
   }
 }
 
-void EndAttribute(TagToken* tag) {
-  if (tag->keeping_value) {
+void StoreKeptValue(TagToken* tag) {
+  {
     ByteBuffer* slot = nullptr;
     if (tag->attribute_name == "href" && !tag->has_href) {
       slot = &tag->href;
@@ -74,9 +48,6 @@ void EndAttribute(TagToken* tag) {
     }
     if (slot) slot->swap(tag->attribute_value);
   }
-  tag->attribute_name.clear();
-  tag->attribute_value.clear();
-  tag->keeping_value = false;
 }
 
 }  // namespace qln::detail

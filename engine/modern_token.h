@@ -46,7 +46,31 @@ inline size_t NameLength(std::string_view text, bool attribute) {
 
 /// True when an attribute's name, in any case, is one of those whose value
 /// is kept: the same as lower-casing it and checking the kept names.
-bool IsKeptAttributeName(std::string_view name);
+inline bool IsKeptAttributeName(std::string_view name) {
+  // Lower-cased, one of href, alt, start and value: four or fewer bytes
+  // compared at once, and "start" and "value" by their last four.
+  const auto word = [&](size_t from) {
+    uint32_t bytes;
+    std::memcpy(&bytes, name.data() + from, 4);
+    return bytes | 0x20202020u;  // a-z and A-Z alike; other bytes cannot match then
+  };
+  const auto text = [](const char* four) {
+    uint32_t bytes;
+    std::memcpy(&bytes, four, 4);
+    return bytes;
+  };
+  switch (name.size()) {
+    case 3:
+      return (name[0] | 0x20) == 'a' && (name[1] | 0x20) == 'l' && (name[2] | 0x20) == 't';
+    case 4:
+      return word(0) == text("href");
+    case 5:
+      return (word(0) == text("star") && (name[4] | 0x20) == 't') ||
+             (word(0) == text("valu") && (name[4] | 0x20) == 'e');
+    default:
+      return false;
+  }
+}
 
 /// Appends `text` lower-cased to a name, up to the length kept.
 inline void AppendLowerCase(std::string_view text, ByteBuffer* name) {
@@ -96,9 +120,17 @@ void NameComplete(TagToken* tag);
 /// its cap; a character already begun is finished.
 void AppendToValue(TagToken* tag, std::string_view bytes);
 
-/// Ends the attribute being read: a kept one's value is stored, unless the
-/// tag already had one of that name (the first counts).
-void EndAttribute(TagToken* tag);
+/// Stores a kept attribute's value in its slot, unless the tag already had
+/// one of that name (the first counts).
+void StoreKeptValue(TagToken* tag);
+
+/// Ends the attribute being read: a kept one's value is stored.
+inline void EndAttribute(TagToken* tag) {
+  if (tag->keeping_value) StoreKeptValue(tag);
+  tag->attribute_name.clear();
+  tag->attribute_value.clear();
+  tag->keeping_value = false;
+}
 
 }  // namespace qln::detail
 
