@@ -29,8 +29,9 @@
 # once measured. Missing Debian packages (links, lynx, w3m, html2text,
 # valgrind, and the manuals bench/corpus.sh reads) are installed when running
 # as root; otherwise a missing converter's row says so, and without valgrind
-# the instr/B columns are left empty. About ten minutes with RUNS=3 on two
-# cores, most of it callgrind running the other converters.
+# the instr/B columns are left empty. With RUNS=3 on two cores it takes
+# about seven minutes, up to fifteen when the machine is busy: most of it is
+# callgrind running the other converters, and the folder's runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -287,6 +288,7 @@ for ((r = 1; r <= RUNS; r++)); do
   done
 done
 note "making 1 GiB of page mix"
+trap 'rm -f "$SCRATCH/mix-1G.htm"' EXIT
 gen mix-1G mix 1G
 note "converting 1 GiB, once in each profile"
 for p in classic modern; do time_once "$p-filter" "$SCRATCH/mix-1G.htm"; done
@@ -358,8 +360,8 @@ version() { dpkg-query -W -f '${Version}' "$1" 2>/dev/null || echo '?'; }
 echo "# qln against other converters"
 echo
 echo "$(date -u '+%Y-%m-%d %H:%M UTC'); $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 |
-  sed 's/^ //'), $(nproc) cores; load average"
-echo "(1, 5, 15 min) at the start: $load_at_start; at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+  sed 's/^ //'), $(nproc) cores"
+echo "Load average (1, 5, 15 min) at the start: $load_at_start; at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 if awk -v l="$max_load" -v n="$(nproc)" 'BEGIN { exit !(l > n / 2) }'; then
   echo "The machine was busy (load average up to $max_load on $(nproc) cores): times vary from"
   echo "run to run, instruction counts do not."
