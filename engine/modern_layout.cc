@@ -162,11 +162,27 @@ inline void WriteAfterOneSpace(const ModernRun& run, std::string_view word, int6
   state.item_start = false;
 }
 
+/// Empties the pending word.
+void ClearWord(ModernState& state) {
+  state.word.clear();
+  state.word_width = 0;
+  state.word_glued = false;
+  state.word_space_at = std::string::npos;
+}
+
 }  // namespace
 
 void EndWord(const ModernRun& run) {
   ModernState& state = S(run);
   if (state.word.empty() || state.word_only_marks) return;  // marks wait for their word
+  if (state.preformatted == 0 &&
+      (state.pending_break != LineBreak::kNone || !state.line_has_text) &&
+      state.word.view().find_first_not_of(' ') == std::string_view::npos) {
+    // Only no-break spaces, on a line of their own: a line that looks blank
+    // but is not, which would undo the tidy blank lines.
+    ClearWord(state);
+    return;
+  }
   if (!state.word_glued && PlacesAfterOneSpace(run, state.word_width)) {
     WriteAfterOneSpace(run, state.word, state.word_width);
   } else if (state.preformatted > 0) {
@@ -181,10 +197,7 @@ void EndWord(const ModernRun& run) {
   } else {
     PlaceWord(run, state.word, state.word_width, state.word_glued);
   }
-  state.word.clear();
-  state.word_width = 0;
-  state.word_glued = false;
-  state.word_space_at = std::string::npos;
+  ClearWord(state);
 }
 
 void OpenMark(const ModernRun& run, std::string_view mark) {

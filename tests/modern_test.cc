@@ -111,6 +111,8 @@ TEST(ModernTest, Layout) {
           {"\n\n  one\n  two   three\n\n", "  one two three\n"},
           {"<p>one</p><p>two</p><div>three</div><div>four</div><br><br><br>five",
            "  one\n\n  two\n\n  three\n  four\n\n  five\n"},
+          // No-break spaces alone on a line would make a line that looks blank.
+          {"<p>a<br>&nbsp;&nbsp;<br>\n&nbsp; </p><p>b&nbsp;&nbsp;c</p>", "  a\n\n  b  c\n"},
           {"<h1>Title</h1><h2>Sub</h2><p>x</p>", "Title\n=====\n\nSub\n---\n\n  x\n"},
           {"<p>Intro</p><ul><li>one</li><li>two<ul><li>deep</li></ul></li></ul>"
            "<ol start=9><li>nine<li value=20>twenty<li>next</ol><dl><dt>Term<dd>Def</dl>",
