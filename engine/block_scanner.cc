@@ -429,23 +429,14 @@ constexpr size_t kLaneRoom = 4096;
     size_t last_start = space;
     for (;;) {
       const size_t window = last + 1;
-      const uint64_t stops = blocks.From(window, &ClassicMasks::word_stops);
-      const uint64_t spaces = blocks.From(window, &ClassicMasks::spaces);
-      uint64_t ends = (stops & ~spaces) | (stops & (stops << 1 | 1));
-      if (bound < window + 64)
-        ends |= bound > window ? ~uint64_t{0} << (bound - window) : ~uint64_t{0};
-      const int first_end = ends ? std::countr_zero(ends) : 64;
-      uint64_t taken = first_end < 64 ? stops & ((uint64_t{1} << first_end) - 1) : stops;
-      if (one_at_a_time) taken &= -taken;
-      if (taken == 0) break;
-      const size_t next = window + 63 - std::countl_zero(taken);
-      const uint64_t before = taken & ~(uint64_t{1} << (next - window));
-      const size_t start = before ? window + 64 - std::countl_zero(before) : window;
-      if (next - start > plain_longest) break;
-      last_start = start;
-      last = next;
-      if (two_spaces && EndsSentence(std::string_view(text + start, next - start))) break;
-      if (first_end < 64 && !one_at_a_time) break;
+      const WindowWords words = TakeWindowWords(blocks.From(window, &ClassicMasks::word_stops),
+                                                blocks.From(window, &ClassicMasks::spaces), 0,
+                                                window, bound, one_at_a_time);
+      if (!words.taken || words.next - words.start > plain_longest) break;
+      last_start = words.start;
+      last = words.next;
+      if (two_spaces && EndsSentence(std::string_view(text + last_start, last - last_start))) break;
+      if (words.ended) break;
     }
     if (last == space) return space;
     if (static_cast<size_t>(room_end - out) < last - space + kLaneRoom / 4) {

@@ -89,6 +89,35 @@ class Blocks {
   const Masks* masks_;
 };
 
+/// What a stretch of plain words takes from one window of 64 bytes.
+struct WindowWords {
+  bool taken;    // false when no word is
+  bool ended;    // the stretch ends in this window
+  size_t start;  // the last word taken: its first byte
+  size_t next;   // and the space after it
+};
+
+/// The words a stretch of plain words takes from the 64 bytes at `window`,
+/// where `stops` marks the bytes that end a word, `spaces` the spaces among
+/// them, and `ends` other places that end the stretch. A word is taken when
+/// it is not empty and ends at a space of its own whose position lies before
+/// `bound`; all the words up to the first end are taken (only the first when
+/// `one_at_a_time`). Both profiles' stretches of plain words take their
+/// words this way.
+inline WindowWords TakeWindowWords(uint64_t stops, uint64_t spaces, uint64_t ends, size_t window,
+                                   size_t bound, bool one_at_a_time) {
+  ends |= (stops & ~spaces) | (stops & (stops << 1 | 1));
+  if (bound < window + 64) ends |= bound > window ? ~uint64_t{0} << (bound - window) : ~uint64_t{0};
+  const int first_end = ends ? std::countr_zero(ends) : 64;
+  uint64_t taken = first_end < 64 ? stops & ((uint64_t{1} << first_end) - 1) : stops;
+  if (one_at_a_time) taken &= -taken;
+  if (taken == 0) return {};
+  const size_t next = window + 63 - std::countl_zero(taken);
+  const uint64_t before = taken & ~(uint64_t{1} << (next - window));
+  return {true, first_end < 64 && !one_at_a_time,
+          before ? window + 64 - std::countl_zero(before) : window, next};
+}
+
 }  // namespace qln::detail
 
 #endif  // QLN_ENGINE_BLOCKS_H_

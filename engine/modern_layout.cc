@@ -268,29 +268,23 @@ size_t WritePlainStretch(const ModernRun& run, std::string_view text, size_t spa
     const size_t window = last + 1;
     if (window >= text.size()) break;
     uint64_t stops = run.masks->From(offset + window, &ModernMasks::word_stops);
-    const uint64_t spaces = run.masks->From(offset + window, &ModernMasks::spaces);
     // Past this text's end every byte is a stop, and the end ends a word
     // that does not end at a space of its own.
     const size_t end = text.size() - window;
-    if (end < 64) stops |= ~uint64_t{0} << end;
-    // A word that does not end at a space, an empty one, and one that would
-    // not fit end the stretch.
-    uint64_t ends = (stops & ~spaces) | (stops & (stops << 1 | 1));
-    if (end < 64) ends |= uint64_t{1} << end;
-    if (bound < window + 64)
-      ends |= bound > window ? ~uint64_t{0} << (bound - window) : ~uint64_t{0};
-    const int first_end = ends ? std::countr_zero(ends) : 64;
-    uint64_t taken = first_end < 64 ? stops & ((uint64_t{1} << first_end) - 1) : stops;
-    if (one_at_a_time) taken &= -taken;
-    if (taken == 0) break;
-    const size_t next = window + 63 - std::countl_zero(taken);
-    const uint64_t before = taken & ~(uint64_t{1} << (next - window));
-    const size_t start = before ? window + 64 - std::countl_zero(before) : window;
-    if (next - start > longest) break;
-    last_start = start;
-    last = next;
-    if (settings.Space2AfterPeriod && EndsSentence(text.substr(start, next - start))) break;
-    if (first_end < 64 && !one_at_a_time) break;
+    uint64_t ends = 0;
+    if (end < 64) {
+      stops |= ~uint64_t{0} << end;
+      ends = uint64_t{1} << end;
+    }
+    const WindowWords words =
+        TakeWindowWords(stops, run.masks->From(offset + window, &ModernMasks::spaces), ends, window,
+                        bound, one_at_a_time);
+    if (!words.taken || words.next - words.start > longest) break;
+    last_start = words.start;
+    last = words.next;
+    if (settings.Space2AfterPeriod && EndsSentence(text.substr(last_start, last - last_start)))
+      break;
+    if (words.ended) break;
   }
   if (last == space) return space;
   run.output->append(text.substr(space, last - space));
