@@ -4,7 +4,8 @@
 # HTML-to-text converters, on two inputs of SIZE bytes: the generated page mix
 # (gen_html mix) and real pages (bench/corpus.sh --concat). Then each block
 # kernel through a whole conversion, the scaling runs (input size, distinct
-# links, peak memory up to 1 GiB) and a folder of 10,000 small pages.
+# links, peak memory up to 1 GiB) and a folder of 10,000 small pages, beside
+# what its saves alone and its conversion alone cost.
 #
 #   bench/compare.sh                       # RUNS=3 SIZE=8M BUILD=build-bench
 #   RUNS=5 BUILD=/tmp/qln-bench bench/compare.sh
@@ -328,6 +329,16 @@ fi
 each_cmd() {
   "$STAT" "$SCRATCH/.stat" xargs -0 -n 1 "$QLN" --classic <"$SCRATCH/pages.list" >/dev/null 2>&1
 }
+# What the saves alone cost: the pages copied unconverted, each saved as qln
+# saves a file.
+floor_cmd() { "$STAT" "$SCRATCH/.stat" python3 bench/save_floor.py "$DIR"; }
+# What the conversion alone costs: the same bytes as one file, in one run.
+cat "${pages[@]}" >"$SCRATCH/pages-joined.html"
+joined_once() {
+  "$STAT" "$SCRATCH/.stat" "$QLN" --classic "$SCRATCH/pages-joined.html"
+  read -r s _ <"$SCRATCH/.stat"
+  FOLDER_TIMES[joined]+=" $s"
+}
 # folder_once CMD: one run of CMD on fresh pages; its seconds join
 # FOLDER_TIMES[CMD]. Every page must have its text.
 declare -A FOLDER_TIMES
@@ -347,12 +358,19 @@ for ((r = 1; r <= RUNS; r++)); do
   note "the folder, round $r of $RUNS"
   folder_once one_cmd
   folder_once each_cmd
+  folder_once floor_cmd
+  joined_once
 done
 clear_texts
+rm -f "$SCRATCH/pages-joined.html" "$SCRATCH/pages-joined.txt"
 # shellcheck disable=SC2086  # the times, one word each
 one_s=$(median ${FOLDER_TIMES[one_cmd]})
 # shellcheck disable=SC2086
 each_s=$(median ${FOLDER_TIMES[each_cmd]})
+# shellcheck disable=SC2086
+floor_s=$(median ${FOLDER_TIMES[floor_cmd]})
+# shellcheck disable=SC2086
+joined_s=$(median ${FOLDER_TIMES[joined]})
 
 # --- the report -----------------------------------------------------------------------------
 bytes_of() { stat -c %s "$1"; }
@@ -478,13 +496,20 @@ echo
 echo "The page mix cut at line ends into pieces of at most 4 KiB:" \
   "$(awk -v b="$pages_bytes" -v n="$PAGES" 'BEGIN { printf "%.0f bytes a page on average, %.1f MB", b / n, b / 1e6 }')."
 echo
-printf '| %-42s | %8s | %8s |\n' way seconds files/s
-rule L42 R8 R8
+printf '| %-45s | %8s | %8s |\n' way seconds files/s
+rule L45 R8 R8
 one_rate=$(awk -v n="$PAGES" -v s="$one_s" 'BEGIN { printf "%.0f", n / s }')
 each_rate=$(awk -v n="$PAGES" -v s="$each_s" 'BEGIN { printf "%.0f", n / s }')
-printf '| %-42s | %8.2f | %8s |\n' "one run: $one_way" "$one_s" "$one_rate"
-printf '| %-42s | %8.2f | %8s |\n' "one process per file: xargs -0 -n 1 qln" "$each_s" "$each_rate"
+printf '| %-45s | %8.2f | %8s |\n' "one run: $one_way" "$one_s" "$one_rate"
+printf '| %-45s | %8.2f | %8s |\n' "one process per file: xargs -0 -n 1 qln" "$each_s" "$each_rate"
+for way in "the saves alone, from Python: save_floor.py:$floor_s" \
+  "the conversion alone: the pages as one file:$joined_s"; do
+  printf '| %-45s | %8.2f | %8s |\n' "${way%:*}" "${way##*:}" \
+    "$(awk -v n="$PAGES" -v s="${way##*:}" 'BEGIN { printf "%.0f", n / s }')"
+done
 echo
-echo "one run / one process per file: $(ratio "$each_s" "$one_s")×"
+echo "one run / one process per file: $(ratio "$each_s" "$one_s")×;" \
+  "one run against the saves alone plus the conversion alone:" \
+  "$(ratio "$one_s" "$(awk -v a="$floor_s" -v b="$joined_s" 'BEGIN { print a + b }')")×"
 echo
 echo "(the whole run took $(((EPOCHSECONDS - started) / 60)) min $(((EPOCHSECONDS - started) % 60)) s)"
