@@ -106,6 +106,7 @@ struct ModernState {
   bool in_head = true;          ///< no content yet: the head holds what comes
   bool in_body = false;         ///< the body has begun: no head any more
   int64_t dropped_depth = 0;    ///< inside template, script, style or title
+  bool in_paragraph = false;    ///< a p is open: the next block ends it
   int64_t heading = 0;          ///< 1 to 6 inside a heading
   int64_t preformatted = 0;     ///< inside pre (nested ones count)
   bool skip_line_feed = false;  ///< a line feed right after <pre> is dropped

@@ -350,8 +350,23 @@ void StartList(const ModernRun& run, const TagToken& tag) {
   if (state.lists.size() < kMaxListDepth) state.lists.push_back(level);
 }
 
+/// True for the cells of a table row.
+bool IsCell(Element element) { return element == Element::kTd || element == Element::kTh; }
+
+/// A block, or the end of one, ends an open paragraph as browsers read it:
+/// "<p>a<ul>" sets the list off by a blank line as "<p>a</p><ul>" does.
+/// Within a table the paragraph ends with its cell or row, on the row's line.
+void EndParagraph(const ModernRun& run, Element element) {
+  ModernState& state = S(run);
+  if (!state.in_paragraph || !(IsBlock(element) || IsCell(element))) return;
+  state.in_paragraph = false;
+  if (!IsCell(element) && element != Element::kTr) BlockBoundary(run, LineBreak::kBlankLine);
+}
+
 void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
   ModernState& state = S(run);
+  EndParagraph(run, element);
+  if (element == Element::kP) state.in_paragraph = true;
   switch (element) {
     case Element::kUl:
     case Element::kOl:
@@ -427,6 +442,7 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
 
 void EndElement(const ModernRun& run, Element element) {
   ModernState& state = S(run);
+  EndParagraph(run, element);
   switch (element) {
     case Element::kUl:
     case Element::kOl:

@@ -111,6 +111,9 @@ TEST(ModernTest, Layout) {
           {"\n\n  one\n  two   three\n\n", "  one two three\n"},
           {"<p>one</p><p>two</p><div>three</div><div>four</div><br><br><br>five",
            "  one\n\n  two\n\n  three\n  four\n\n  five\n"},
+          // A block ends an open paragraph, as its end tag would.
+          {"<p>a<ul><li>b</ul>c<p>d<div>e</div>f<table><tr><td><p>x<td>y</table>z",
+           "  a\n\n* b\n  c\n\n  d\n\n  e\n  f\n  x  y\n  z\n"},
           // No-break spaces alone on a line would make a line that looks blank.
           {"<p>a<br>&nbsp;&nbsp;<br>\n&nbsp; </p><p>b&nbsp;&nbsp;c</p>", "  a\n\n  b  c\n"},
           {"<h1>Title</h1><h2>Sub</h2><p>x</p>", "Title\n=====\n\nSub\n---\n\n  x\n"},
