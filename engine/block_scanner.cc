@@ -79,26 +79,17 @@ size_t PlainRun(const Walk& w, size_t space, int64_t* column, bool* sentence_end
   for (;;) {
     // The words from `window` on, read from the masks of their next 64 bytes;
     // past the piece's end every byte is a stop.
+    // None is taken from 64 word bytes: longer than any word may be.
     const size_t window = last + 1;
-    const uint64_t stops = w.blocks.From(window, &ClassicMasks::word_stops);
-    const uint64_t spaces = w.blocks.From(window, &ClassicMasks::spaces);
-    // A word that does not end at a space, an empty one, and one that would
-    // not fit end the stretch.
-    uint64_t ends = (stops & ~spaces) | (stops & (stops << 1 | 1));
-    if (bound < window + 64)
-      ends |= bound > window ? ~uint64_t{0} << (bound - window) : ~uint64_t{0};
-    const int first_end = ends ? std::countr_zero(ends) : 64;
-    uint64_t taken = first_end < 64 ? stops & ((uint64_t{1} << first_end) - 1) : stops;
-    if (one_at_a_time) taken &= -taken;
-    if (taken == 0) break;  // also 64 word bytes: longer than any word may be
-    const size_t next = window + 63 - std::countl_zero(taken);
-    const uint64_t before = taken & ~(uint64_t{1} << (next - window));
-    const size_t start = before ? window + 64 - std::countl_zero(before) : window;
-    if (next - start > longest) break;
-    last_start = start;
-    last = next;
-    if (settings.Space2AfterPeriod && EndsSentence(text.substr(start, next - start))) break;
-    if (first_end < 64 && !one_at_a_time) break;
+    const WindowWords words = TakeWindowWords(w.blocks.From(window, &ClassicMasks::word_stops),
+                                              w.blocks.From(window, &ClassicMasks::spaces), 0,
+                                              window, bound, one_at_a_time);
+    if (!words.taken || words.next - words.start > longest) break;
+    last_start = words.start;
+    last = words.next;
+    if (settings.Space2AfterPeriod && EndsSentence(text.substr(last_start, last - last_start)))
+      break;
+    if (words.ended) break;
   }
   if (last == space) return space;
   *column += static_cast<int64_t>(last - space);

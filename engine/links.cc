@@ -123,6 +123,25 @@ void AppendUpperCase(std::string_view text, ByteBuffer* output) {
     output->push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c);
 }
 
+/// Copies the target of `tag` that follows the quote at `quote` and ends at
+/// `close` to `*copy_at` in `*href`, over what an earlier target of the tag
+/// left there, within the length limit; upper-cased when `quoted` (the HREF
+/// inside quotes, so the target outside them). False, with `*href` cut back
+/// to `*copy_at`, when the tag ends right after the quote.
+bool CopyTarget(std::string_view tag, size_t quote, size_t close, bool quoted, size_t* copy_at,
+                ByteBuffer* href) {
+  href->resize(*copy_at);
+  if (quote + 1 == tag.size()) return false;
+  std::string_view target = tag.substr(quote + 1, close - quote - 1);
+  target = target.substr(0, kMaxHrefLength - *copy_at);
+  if (quoted)
+    AppendUpperCase(target, href);
+  else
+    href->append(target);
+  *copy_at = href->size();
+  return true;
+}
+
 }  // namespace
 
 void ExtractHref(ConversionState* state, std::string_view tag) {
@@ -147,17 +166,9 @@ void ExtractHref(ConversionState* state, std::string_view tag) {
       size_t close = usual ? quote + 1 + simd::TokenRunLength(tag.data() + quote + 1, end) : 0;
       const bool skip_target = usual && (close == tag.size() || tag[close] == '"');
       if (!skip_target) close = tag.find('"', quote + 1);
-      href.resize(copy_at);
-      if (quote + 1 == tag.size()) return;
-      std::string_view target = tag.substr(quote + 1, close - quote - 1);
-      target = target.substr(0, kMaxHrefLength - copy_at);
       // No quote lies between `pos` and `quote`, so the target is inside
       // quotes exactly when `pos` is outside them.
-      if (quoted)
-        AppendUpperCase(target, &href);
-      else
-        href.append(target);
-      copy_at = href.size();
+      if (!CopyTarget(tag, quote, close, quoted, &copy_at, &href)) return;
       if (skip_target) {
         if (close == tag.size()) return;
         pos = close + 1;
@@ -201,15 +212,7 @@ void ExtractHrefInBlocks(ConversionState* state, std::string_view tag,
       size_t close = usual ? std::min(next(quote + 1, kWhitespace), next(quote + 1, kQuotes)) : 0;
       const bool skip_target = usual && (close == n || tag[close] == '"');
       if (!skip_target) close = next(quote + 1, kQuotes);
-      href.resize(copy_at);
-      if (quote + 1 == n) return;
-      std::string_view target = tag.substr(quote + 1, close - quote - 1);
-      target = target.substr(0, kMaxHrefLength - copy_at);
-      if (quoted)
-        AppendUpperCase(target, &href);
-      else
-        href.append(target);
-      copy_at = href.size();
+      if (!CopyTarget(tag, quote, close, quoted, &copy_at, &href)) return;
       if (skip_target && close == n) return;
     }
   }
