@@ -17,7 +17,7 @@
 /// Any settings the settings file can produce, in either profile, taken from
 /// the end of the input (so a plain HTML file is a usable seed: its last
 /// bytes pick them). QLN_FUZZ_PROFILE=modern or =classic holds a run to one
-/// profile.
+/// profile; set but empty, it holds none, as when it is unset.
 inline qln::Settings ConsumeSettings(FuzzedDataProvider* data) {
   qln::Settings settings;
   settings.LeftMargin = data->ConsumeIntegralInRange(0, 10);
@@ -26,7 +26,7 @@ inline qln::Settings ConsumeSettings(FuzzedDataProvider* data) {
   settings.KeepLinefeeds = data->ConsumeBool();
   settings.Space2AfterPeriod = data->ConsumeBool();
   settings.ModernHtml = data->ConsumeBool();
-  if (const char* profile = std::getenv("QLN_FUZZ_PROFILE")) {
+  if (const char* profile = std::getenv("QLN_FUZZ_PROFILE"); profile && *profile) {
     settings.ModernHtml = std::string_view(profile) == "modern";
   }
   return settings;
