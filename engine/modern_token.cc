@@ -16,20 +16,38 @@ bool IsKeptAttribute(std::string_view name) {
   return name == "href" || name == "alt" || name == "start" || name == "value";
 }
 
+/// True when the UTF-8 text `value` ends inside a character: its last lead
+/// byte asks for more continuation bytes than follow it.
+bool EndsInsideCharacter(const ByteBuffer& value) {
+  size_t continuations = 0;
+  for (size_t i = value.size(); i > 0 && continuations < 3; i--) {
+    const auto byte = static_cast<unsigned char>(value[i - 1]);
+    if ((byte & 0xC0) != 0x80) {
+      const size_t wanted = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
+      return continuations < wanted;
+    }
+    continuations++;
+  }
+  return false;
+}
+
 }  // namespace
 
 void NameComplete(TagToken* tag) { tag->keeping_value = IsKeptAttribute(tag->attribute_name); }
 
 void AppendToValue(TagToken* tag, std::string_view bytes) {
   if (!tag->keeping_value) return;
-  if (tag->attribute_value.size() + bytes.size() <= kMaxValueLength) {
-    tag->attribute_value.append(bytes);
+  ByteBuffer& value = tag->attribute_value;
+  if (value.size() + bytes.size() <= kMaxValueLength) {
+    value.append(bytes);
     return;
   }
+  // Cut at the length limit, but never inside a character: the one that
+  // crosses the limit is kept whole, and nothing after it.
   for (char c : bytes) {
-    const bool continues_a_character = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-    if (tag->attribute_value.size() < kMaxValueLength || continues_a_character)
-      tag->attribute_value.push_back(c);
+    const bool continues = (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+    if (value.size() >= kMaxValueLength && !(continues && EndsInsideCharacter(value))) return;
+    value.push_back(c);
   }
 }
 

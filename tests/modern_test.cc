@@ -172,6 +172,10 @@ TEST(ModernTest, Links) {
       {"<a href=\" \r\n/a\tb\r\nc\x0B"
        "d\n \">q</a>",
        "  q[1]\n\nHyperlink Reference:\n.. [1] /abc%0Bd\n"},
+      // A target is cut after 4,096 bytes, never inside a character: the
+      // one that crosses the limit stays whole, and no byte of a later one.
+      {"<a href=\"" + std::string(4095, 'a') + "\xC3\xA9\xE2\x82\xAC\xC3\xA9\">q</a>",
+       "  q[1]\n\nHyperlink Reference:\n.. [1] " + std::string(4095, 'a') + "\xC3\xA9\n"},
   });
   qln::Settings no_links;
   no_links.DoURLs = 0;
