@@ -74,10 +74,11 @@ command -v valgrind >/dev/null && have_valgrind=1
 note "building in $BUILD"
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQLN_BUILD_TESTS=OFF \
   -DQLN_BUILD_BENCH=ON >/dev/null
-cmake --build "$BUILD" -j2 --target qln gen_html block_scan kernel_run run_stat >/dev/null
+cmake --build "$BUILD" -j2 --target qln gen_html block_scan skeleton kernel_run run_stat >/dev/null
 QLN=$BUILD/qln
 GEN=$BUILD/gen_html
 SCAN=$BUILD/bench/block_scan
+SKELETON=$BUILD/bench/skeleton
 KRUN=$BUILD/bench/kernel_run
 STAT=$BUILD/bench/run_stat
 
@@ -108,12 +109,12 @@ done
 
 # --- the commands ------------------------------------------------------------------
 # The rows of the main table, then the forced kernels (kernel-NAME-PROFILE).
-ROWS=(classic-filter classic-file modern-filter modern-file scan links lynx w3m html2text)
+ROWS=(classic-filter classic-file modern-filter modern-file scan skeleton links lynx w3m html2text)
 declare -A LABEL=(
   [classic-filter]="qln classic, filter" [classic-file]="qln classic, file mode"
   [modern-filter]="qln modern, filter" [modern-file]="qln modern, file mode"
-  [scan]="block scan (C, -O2)" [links]="links -dump" [lynx]="lynx -dump" [w3m]="w3m -dump"
-  [html2text]="html2text")
+  [scan]="block scan (C, -O2)" [skeleton]="skeleton converter" [links]="links -dump"
+  [lynx]="lynx -dump" [w3m]="w3m -dump" [html2text]="html2text")
 
 # cmd_for ROW INPUT: sets CMD to the row's command on INPUT and CMD_IN to its
 # standard input.
@@ -125,6 +126,7 @@ cmd_for() {
     classic-file | modern-file)
       CMD=("$QLN" "--${row%-file}" "$SCRATCH/files-${row%-file}/$(basename "$in")") ;;
     scan) CMD=("$SCAN" "$in") ;;
+    skeleton) CMD=("$SKELETON") CMD_IN=$in ;;
     links | lynx | w3m) CMD=("$row" -dump "$in") ;;
     html2text) CMD=(html2text "$in") ;;
     kernel-*)
