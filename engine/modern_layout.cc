@@ -1,6 +1,7 @@
 // The lines of the modern profile's output.
 #include "modern_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -15,6 +16,12 @@ namespace {
 
 constexpr std::string_view kRule =
     "    ____________________________________________________________";
+
+/// The most bytes a pending word holds. Characters that take no column
+/// (combining marks, zero-width spaces) never fill a word by its width, and
+/// a line of preformatted text is one word: either would otherwise grow with
+/// the input. A word that reaches it ends there, between two characters.
+constexpr size_t kMaxWordBytes = 4096;
 
 /// HTML's whitespace, and the vertical tab, which the classic profile counts too.
 bool IsSpace(char32_t c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -109,11 +116,13 @@ void PlaceWord(const ModernRun& run, std::string_view word, int64_t width, bool 
 }
 
 /// Adds a character to the pending word. A word that would grow past the
-/// word limit (in columns) breaks at its last non-breaking space, or else is
-/// cut before the character.
+/// word limit (in columns), or past kMaxWordBytes, breaks at its last
+/// non-breaking space, or else is cut before the character.
 void AddToWord(const ModernRun& run, std::string_view bytes, int64_t width) {
   ModernState& state = S(run);
-  if (state.word_width + width > run.settings.MaxWordLength - 1 && !state.word.empty()) {
+  if ((state.word_width + width > run.settings.MaxWordLength - 1 ||
+       state.word.size() + bytes.size() > kMaxWordBytes) &&
+      !state.word.empty()) {
     if (state.word_space_at != std::string::npos) {
       const std::string rest = std::string(state.word.view().substr(state.word_space_at + 1));
       const int64_t rest_width = state.word_width - state.word_space_width - 1;
@@ -313,7 +322,8 @@ void LayoutText(const ModernRun& run, std::string_view text) {
         continue;
       }
       const int64_t room = run.settings.MaxWordLength - 1 - state.word_width;
-      if (static_cast<int64_t>(run_of_text.size()) <= room) {
+      if (static_cast<int64_t>(run_of_text.size()) <= room &&
+          state.word.size() + run_of_text.size() <= kMaxWordBytes) {
         if (state.word.empty()) {
           state.word_glued = state.glue_next;
           state.glue_next = false;
@@ -329,6 +339,10 @@ void LayoutText(const ModernRun& run, std::string_view text) {
     }
     char32_t code = static_cast<unsigned char>(text[at]);
     const size_t length = code < 0x80 ? 1 : DecodeUtf8(text.substr(at), &code);
+    if (length == 0) {  // not UTF-8, which the input reading rules out: dropped
+      at++;
+      continue;
+    }
     const std::string_view character = text.substr(at, length);
     at += length;
     if (IsSpace(code)) {
@@ -356,6 +370,14 @@ void LayoutText(const ModernRun& run, std::string_view text) {
 
 void LayoutPreformattedText(const ModernRun& run, std::string_view text) {
   ModernState& state = S(run);
+  // The line's text joins the pending word, which is written out whenever it
+  // reaches kMaxWordBytes, so that a long line is not held whole.
+  const auto join = [&](std::string_view bytes, int64_t width) {
+    state.word.append(bytes);
+    state.word_width += width;
+    state.word_only_marks = false;  // the marks before it have their text
+    if (state.word.size() >= kMaxWordBytes) EndWord(run);
+  };
   for (size_t at = 0; at < text.size();) {
     // Printable ASCII joins the line at once.
     size_t plain = at;
@@ -363,13 +385,17 @@ void LayoutPreformattedText(const ModernRun& run, std::string_view text) {
            static_cast<unsigned char>(text[plain]) < 0x7F)
       plain++;
     if (plain > at && !state.skip_line_feed) {
-      state.word.append(text.substr(at, plain - at));
-      state.word_width += static_cast<int64_t>(plain - at);
-      at = plain;
+      const size_t taken = std::min(plain - at, kMaxWordBytes - state.word.size());
+      join(text.substr(at, taken), static_cast<int64_t>(taken));
+      at += taken;
       continue;
     }
     char32_t code;
     const size_t length = DecodeUtf8(text.substr(at), &code);
+    if (length == 0) {  // not UTF-8, which the input reading rules out: dropped
+      at++;
+      continue;
+    }
     const std::string_view character = text.substr(at, length);
     at += length;
     const bool first = state.skip_line_feed;
@@ -387,11 +413,9 @@ void LayoutPreformattedText(const ModernRun& run, std::string_view text) {
       state.line_has_text = false;
       state.column = 0;
     } else if (code == 0xA0) {
-      state.word.push_back(' ');
-      state.word_width++;
+      join(" ", 1);
     } else if (code == '\t' || (code != 0xAD && !IsControl(code))) {
-      state.word.append(character);
-      state.word_width += code == '\t' ? 1 : CharWidth(code);
+      join(character, code == '\t' ? 1 : CharWidth(code));
     }
   }
 }

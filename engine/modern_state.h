@@ -113,6 +113,8 @@ struct ModernState {
   bool in_definition_term = false;
   bool in_definition = false;
   std::vector<ListLevel> lists;
+  /// Lists open beyond the deepest level kept, which lay out as that level.
+  int64_t lists_past_depth = 0;
   bool row_has_cell = false;
   bool link_open = false;
   ByteBuffer href;

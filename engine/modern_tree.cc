@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <string>
 #include <type_traits>
 
@@ -328,7 +329,9 @@ void StartListItem(const ModernRun& run, const TagToken& tag) {
   if (state.lists.empty()) state.lists.push_back(ListLevel{});  // an item outside a list
   ListLevel& list = state.lists.back();
   if (!tag.value.empty()) list.next_number = NumberOf(tag.value, list.next_number);
-  const std::string marker = list.ordered ? std::to_string(list.next_number++) + "." : "*";
+  const std::string marker = list.ordered ? std::to_string(list.next_number) + "." : "*";
+  // The numbers stop at the largest there is rather than wrap around.
+  if (list.next_number < std::numeric_limits<int64_t>::max()) list.next_number++;
   const int64_t width = static_cast<int64_t>(marker.size());
   list.text_column = list.marker_column + width + 1;
   // The outermost items' text stands at the left margin where the marker
@@ -347,7 +350,10 @@ void StartList(const ModernRun& run, const TagToken& tag) {
   // Each level of nesting adds two columns.
   level.marker_column = 2 * static_cast<int64_t>(std::min(state.lists.size(), kMaxListDepth));
   level.text_column = state.lists.empty() ? run.settings.LeftMargin : level.marker_column + 2;
-  if (state.lists.size() < kMaxListDepth) state.lists.push_back(level);
+  if (state.lists.size() < kMaxListDepth)
+    state.lists.push_back(level);
+  else
+    state.lists_past_depth++;
 }
 
 /// True for the cells of a table row.
@@ -412,7 +418,10 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
     case Element::kImg:
       EndWord(run);
       if (!tag.alt.empty()) {
-        LayoutText(run, tag.alt);
+        if (state.preformatted > 0)
+          LayoutPreformattedText(run, tag.alt);  // its spaces kept, as the text's
+        else
+          LayoutText(run, tag.alt);
         EndWord(run);
       }
       return;
@@ -447,7 +456,10 @@ void EndElement(const ModernRun& run, Element element) {
     case Element::kUl:
     case Element::kOl:
       BlockBoundary(run, LineBreak::kLine);
-      if (!state.lists.empty()) state.lists.pop_back();
+      if (state.lists_past_depth > 0)
+        state.lists_past_depth--;  // a list laid out as the deepest one ends
+      else if (!state.lists.empty())
+        state.lists.pop_back();
       return;
     case Element::kDt:
     case Element::kDd:

@@ -158,4 +158,38 @@ TEST(ConverterTest, MemoryStaysBoundedWhateverTheInputsSize) {
   }
 }
 
+TEST(ConverterTest, AModernWordIsNeverHeldWhole) {
+  // Text that no column limit ends: a long line of preformatted text, and
+  // characters of no width. 4 MB of it, in pieces of 64 KiB: the pending word
+  // stays small, and every character is written, only cut into lines.
+  struct Page {
+    std::string start, text, unit;
+  };
+  for (const Page& page : {Page{"<pre>", "", "a"}, Page{"<pre>", "", "\xC3\xA9"},
+                           Page{"<p>", "a", "\xCC\x81"}, Page{"<p>", "", "\xE2\x80\x8B"}}) {
+    std::string output;
+    Conversion conversion;
+    RunSettings settings;
+    settings.ModernHtml = 1;
+    StartConversion(
+        &conversion, settings, Mode::kFile, LineEnds::kLf,
+        [](const char* bytes, size_t size, void* user) {
+          static_cast<std::string*>(user)->append(bytes, size);
+        },
+        &output);
+    std::string piece;
+    while (piece.size() < (64 << 10)) piece += page.unit;
+    std::string text = page.text;
+    FeedConversion(&conversion, page.start + page.text);
+    for (int i = 0; i < 64; i++) {
+      FeedConversion(&conversion, piece);
+      text += piece;
+      ASSERT_LT(conversion.modern.word.capacity(), 1u << 16) << page.start << page.unit;
+    }
+    FinishConversion(&conversion);
+    std::erase_if(output, [](char c) { return c == ' ' || c == '\n'; });
+    EXPECT_TRUE(output == text) << page.start << page.unit;
+  }
+}
+
 }  // namespace

@@ -106,6 +106,8 @@ TEST(ModernTest, Markup) {
 TEST(ModernTest, Layout) {
   qln::Settings keep;
   keep.KeepLinefeeds = 1;
+  std::string nested;  // 34 lists, each in the one before
+  for (int i = 0; i < 34; i++) nested += "<ul>";
   ExpectModern(
       {
           {"\n\n  one\n  two   three\n\n", "  one two three\n"},
@@ -120,6 +122,12 @@ TEST(ModernTest, Layout) {
           {"<p>Intro</p><ul><li>one</li><li>two<ul><li>deep</li></ul></li></ul>"
            "<ol start=9><li>nine<li value=20>twenty<li>next</ol><dl><dt>Term<dd>Def</dl>",
            "  Intro\n\n* one\n* two\n  * deep\n9. nine\n20. twenty\n21. next\nTerm\n  Def\n"},
+          // Numbers stop at the largest; lists nest 32 deep at most.
+          {"<ol start=9223372036854775807><li>a<li>b</ol>",
+           "9223372036854775807. a\n9223372036854775807. b\n"},
+          {nested + "<li>a</ul></ul><li>b</ul><li>c", std::string(62, ' ') + "* a\n" +
+                                                          std::string(62, ' ') + "* b\n" +
+                                                          std::string(60, ' ') + "* c\n"},
           // Wrapped lines stand under the item's text; a block right after the
           // marker adds no line end.
           {"<ul><li><p>" + std::string(40, 'a') + " " + std::string(40, 'b') +
@@ -131,6 +139,8 @@ TEST(ModernTest, Layout) {
           {"<p>before</p><pre>\nline one\n  line two\n\nafter &lt;b&gt; "
            "<b>bold</b></pre><p>after</p>",
            "  before\n\nline one\n  line two\n\nafter <b> **bold**\n\n  after\n"},
+          // A mark before the preformatted text, and alt text within it.
+          {"<b><pre>one\ntwo</b></pre><pre><img alt=\"x  y\"></pre>", "**one\ntwo**\nx  y\n"},
           {"<img src=a.png alt=\"An &amp; image\">text<img src=b.png>more<img alt=x>",
            "  An & image text more x\n"},
           {"a<hr>b",
