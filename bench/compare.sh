@@ -246,7 +246,8 @@ cg_job() {  # cg_job ROW INPUT: callgrind's count into $CG/KEY.count
 if [ "$have_valgrind" = 1 ]; then
   # The slowest first, two at a time (one per core): the counts do not
   # depend on what else runs.
-  cg_rows=(lynx html2text w3m links "${ROWS[@]:0:5}" "${KROWS[@]}")
+  cg_rows=(lynx html2text w3m links classic-filter classic-file modern-filter modern-file scan
+    skeleton "${KROWS[@]}")
   running=0
   for row in "${cg_rows[@]}"; do
     installed "$row" || continue
