@@ -57,11 +57,14 @@ void EndLine(const ModernRun& run) {
   state.after_word = false;
   run.output->push_back('\n');
   if (state.line_has_text && (state.heading == 1 || state.heading == 2)) {
+    // An empty heading after a list marker has no text to underline.
     const int64_t indent = TextIndent(state, run.settings);
-    AppendSpaces(indent, run.output);
-    run.output->append(static_cast<size_t>(std::max<int64_t>(0, state.column - indent)),
-                       state.heading == 1 ? '=' : '-');
-    run.output->push_back('\n');
+    if (state.column > indent) {
+      AppendSpaces(indent, run.output);
+      run.output->append(static_cast<size_t>(state.column - indent),
+                         state.heading == 1 ? '=' : '-');
+      run.output->push_back('\n');
+    }
   }
   state.last_line_blank = !state.line_has_text;
   state.line_has_text = false;

@@ -5,6 +5,7 @@
 #ifndef QLN_ENGINE_MODERN_STATE_H_
 #define QLN_ENGINE_MODERN_STATE_H_
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -116,6 +117,9 @@ struct ModernState {
   /// Lists open beyond the deepest level kept, which lay out as that level.
   int64_t lists_past_depth = 0;
   bool row_has_cell = false;
+  /// Elements of emphasis open, by mark ("**", "~", "_"): an end tag with
+  /// none open writes nothing.
+  std::array<int64_t, 3> open_marks{};
   bool link_open = false;
   ByteBuffer href;
 

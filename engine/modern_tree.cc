@@ -238,18 +238,24 @@ LineBreak BreakFor(Element element) {
                                                              : LineBreak::kLine;
 }
 
-/// The mark a tag of emphasis adds at its start and end, or nothing.
-std::string_view MarkFor(Element element) {
+/// The mark a tag of emphasis adds at its start and end (empty for other
+/// tags), and its slot in ModernState::open_marks: b and strong share one.
+struct Mark {
+  std::string_view text;
+  size_t slot;
+};
+
+Mark MarkFor(Element element) {
   switch (element) {
     case Element::kB:
     case Element::kStrong:
-      return "**";
+      return {"**", 0};
     case Element::kI:
-      return "~";
+      return {"~", 1};
     case Element::kEm:
-      return "_";
+      return {"_", 2};
     default:
-      return "";
+      return {"", 0};
   }
 }
 
@@ -443,8 +449,9 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
     state.heading = level;
   } else if (IsBlock(element)) {
     BlockBoundary(run, BreakFor(element));
-  } else if (const std::string_view mark = MarkFor(element); !mark.empty()) {
-    OpenMark(run, mark);
+  } else if (const Mark mark = MarkFor(element); !mark.text.empty()) {
+    state.open_marks[mark.slot]++;
+    OpenMark(run, mark.text);
   }
   // Any other tag leaves the word as it is: "foo<span>bar</span>" is one word.
 }
@@ -486,8 +493,11 @@ void EndElement(const ModernRun& run, Element element) {
     BlockBoundary(run, LineBreak::kBlankLine);
   } else if (IsBlock(element)) {
     BlockBoundary(run, BreakFor(element));
-  } else if (const std::string_view mark = MarkFor(element); !mark.empty()) {
-    CloseMark(run, mark);
+  } else if (const Mark mark = MarkFor(element);
+             !mark.text.empty() && state.open_marks[mark.slot] > 0) {
+    // An end tag with no element of its kind open writes no mark.
+    state.open_marks[mark.slot]--;
+    CloseMark(run, mark.text);
   }
 }
 

@@ -119,6 +119,8 @@ TEST(ModernTest, Layout) {
           // No-break spaces alone on a line would make a line that looks blank.
           {"<p>a<br>&nbsp;&nbsp;<br>\n&nbsp; </p><p>b&nbsp;&nbsp;c</p>", "  a\n\n  b  c\n"},
           {"<h1>Title</h1><h2>Sub</h2><p>x</p>", "Title\n=====\n\nSub\n---\n\n  x\n"},
+          // An empty heading in an item has nothing to underline.
+          {"<ul><li><h1></h1><li>b", "*\n* b\n"},
           {"<p>Intro</p><ul><li>one</li><li>two<ul><li>deep</li></ul></li></ul>"
            "<ol start=9><li>nine<li value=20>twenty<li>next</ol><dl><dt>Term<dd>Def</dl>",
            "  Intro\n\n* one\n* two\n  * deep\n9. nine\n20. twenty\n21. next\nTerm\n  Def\n"},
@@ -167,6 +169,8 @@ TEST(ModernTest, MarksAndNumbersStayWithTheirWords) {
       {"<a href=a>link </a>. <a href=a> </a>",
        "  link[1] .[1]\n\nHyperlink Reference:\n.. [1] a\n"},
       {"<p><b>x</b></p><p><b> </b>y", "  **x**\n\n  y\n"},
+      // End tags with none of their kind open write no mark.
+      {"<p>a</b></i> <b>b</strong></b></em>c", "  a **b**c\n"},
   });
 }
 
