@@ -235,8 +235,7 @@ void CloseMark(const ModernRun& run, std::string_view mark) {
     if (state.word.empty()) state.word_only_marks = false;
     return;
   }
-  if (state.word.empty() && state.line_has_text && state.pending_break == LineBreak::kNone &&
-      state.preformatted == 0 && state.after_word) {
+  if (state.word.empty() && state.line_has_text && state.preformatted == 0 && state.after_word) {
     run.output->append(mark);
     state.column += static_cast<int64_t>(mark.size());
     return;

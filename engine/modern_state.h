@@ -73,6 +73,8 @@ struct ListLevel {
   int64_t next_number = 1;
   int64_t marker_column = 0;
   int64_t text_column = 0;
+  /// Opened by an item outside any list: it ends with that item.
+  bool stray = false;
 
   bool operator==(const ListLevel&) const = default;
 };

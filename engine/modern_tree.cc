@@ -330,9 +330,16 @@ void CloseLink(const ModernRun& run) {
   CloseMark(run, std::string_view(number, static_cast<size_t>(end - number)));
 }
 
+/// Ends the level that an item outside any list opened, if it is the
+/// innermost: its end tag, a heading, a table or a rule ends the item, so
+/// that what follows is not indented under it.
+void EndStrayItem(ModernState* state) {
+  if (!state->lists.empty() && state->lists.back().stray) state->lists.pop_back();
+}
+
 void StartListItem(const ModernRun& run, const TagToken& tag) {
   ModernState& state = S(run);
-  if (state.lists.empty()) state.lists.push_back(ListLevel{});  // an item outside a list
+  if (state.lists.empty()) state.lists.push_back(ListLevel{.stray = true});  // outside a list
   ListLevel& list = state.lists.back();
   if (!tag.value.empty()) list.next_number = NumberOf(tag.value, list.next_number);
   const std::string marker = list.ordered ? std::to_string(list.next_number) + "." : "*";
@@ -395,14 +402,18 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
       state.item_start = true;
       return;
     case Element::kPre:
+      state.item_start = false;  // its lines stand at column 0: never on a marker's or cell's line
+      state.cell_gap = false;
       BlockBoundary(run, LineBreak::kLine);
       state.preformatted++;
       state.skip_line_feed = true;
       return;
     case Element::kHr:
       PlaceRule(run);
+      EndStrayItem(&state);
       return;
     case Element::kTr:
+      state.item_start = false;
       BlockBoundary(run, LineBreak::kLine);
       state.row_has_cell = false;
       return;
@@ -443,12 +454,18 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
   }
   if (const int level = HeadingLevel(element)) {
     // The line before the heading ends now, so that it gets no underline.
-    const bool after_marker = state.item_start;
+    EndWord(run);
+    const bool after_marker = state.item_start && state.pending_break == LineBreak::kNone;
+    if (!after_marker) EndStrayItem(&state);  // a heading that begins the item is in it
     BlockBoundary(run, LineBreak::kBlankLine);
     if (!after_marker) EndLineNow(run);
     state.heading = level;
   } else if (IsBlock(element)) {
     BlockBoundary(run, BreakFor(element));
+    if (element == Element::kTable) {
+      state.row_has_cell = false;  // its first cell begins a row, with or without <tr>
+      EndStrayItem(&state);
+    }
   } else if (const Mark mark = MarkFor(element); !mark.text.empty()) {
     state.open_marks[mark.slot]++;
     OpenMark(run, mark.text);
@@ -458,6 +475,11 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
 
 void EndElement(const ModernRun& run, Element element) {
   ModernState& state = S(run);
+  // A row, table or list that ends ends the line of its last marker or cell,
+  // even when that one was empty.
+  if (element == Element::kTr || element == Element::kTable || element == Element::kUl ||
+      element == Element::kOl || element == Element::kDl)
+    state.item_start = false;
   EndParagraph(run, element);
   switch (element) {
     case Element::kUl:
@@ -493,6 +515,7 @@ void EndElement(const ModernRun& run, Element element) {
     BlockBoundary(run, LineBreak::kBlankLine);
   } else if (IsBlock(element)) {
     BlockBoundary(run, BreakFor(element));
+    if (element == Element::kLi) EndStrayItem(&state);
   } else if (const Mark mark = MarkFor(element);
              !mark.text.empty() && state.open_marks[mark.slot] > 0) {
     // An end tag with no element of its kind open writes no mark.

@@ -121,6 +121,19 @@ TEST(ModernTest, Layout) {
           {"<h1>Title</h1><h2>Sub</h2><p>x</p>", "Title\n=====\n\nSub\n---\n\n  x\n"},
           // An empty heading in an item has nothing to underline.
           {"<ul><li><h1></h1><li>b", "*\n* b\n"},
+          // Rows, cells and items end their lines even when empty; a heading
+          // in a cell or after an item's text underlines only itself.
+          {"<table><tr><td>a<td></tr><tr><td>b</td></tr></table><ul><li></ul><p>after</p>",
+           "  a\n  b\n*\n\n  after\n"},
+          {"<p>intro</p><table><tr><td><h2>Cell heading</h2></td></tr></table>"
+           "<ul><li>a<h2>Title</h2></ul>",
+           "  intro\n\nCell heading\n------------\n\n* a\n\n  Title\n  -----\n"},
+          // Preformatted text starts a line of its own; an item outside a
+          // list ends with it; a table without rows starts a new one.
+          {"<ul><li><pre>code\nmore</pre></ul><table><tr><td>a<td><pre>b</pre></table>",
+           "*\ncode\nmore\n  a\nb\n"},
+          {"<li>item</li><h2>Title</h2><table><td>a</td></table>text<table><td>b</td></table>",
+           "* item\n\nTitle\n-----\n\n  a\n  text\n  b\n"},
           {"<p>Intro</p><ul><li>one</li><li>two<ul><li>deep</li></ul></li></ul>"
            "<ol start=9><li>nine<li value=20>twenty<li>next</ol><dl><dt>Term<dd>Def</dl>",
            "  Intro\n\n* one\n* two\n  * deep\n9. nine\n20. twenty\n21. next\nTerm\n  Def\n"},
@@ -169,6 +182,9 @@ TEST(ModernTest, MarksAndNumbersStayWithTheirWords) {
       {"<a href=a>link </a>. <a href=a> </a>",
        "  link[1] .[1]\n\nHyperlink Reference:\n.. [1] a\n"},
       {"<p><b>x</b></p><p><b> </b>y", "  **x**\n\n  y\n"},
+      // A closing mark or link number stays with its word across a line break.
+      {"<p><strong>Address:<br></strong>1 Main St</p><a href=x>text<br></a>next",
+       "  **Address:**\n  1 Main St\n\n  text[1]\n  next\n\nHyperlink Reference:\n.. [1] x\n"},
       // End tags with none of their kind open write no mark.
       {"<p>a</b></i> <b>b</strong></b></em>c", "  a **b**c\n"},
   });
