@@ -226,6 +226,12 @@ void OpenMark(const ModernRun& run, std::string_view mark) {
   state.word_only_marks = only_marks;
 }
 
+/// True when a closing mark, with no word pending, joins the word last
+/// placed: that word ends the output, on a line still open.
+bool JoinsPlacedWord(const ModernState& state) {
+  return state.line_has_text && state.preformatted == 0 && state.after_word;
+}
+
 void CloseMark(const ModernRun& run, std::string_view mark) {
   ModernState& state = S(run);
   if (state.word_only_marks && state.word.view().ends_with(mark)) {
@@ -235,13 +241,27 @@ void CloseMark(const ModernRun& run, std::string_view mark) {
     if (state.word.empty()) state.word_only_marks = false;
     return;
   }
-  if (state.word.empty() && state.line_has_text && state.preformatted == 0 && state.after_word) {
+  if (state.word.empty() && JoinsPlacedWord(state)) {
     run.output->append(mark);
     state.column += static_cast<int64_t>(mark.size());
     return;
   }
   AddToWord(run, mark, static_cast<int64_t>(mark.size()));
   state.word_only_marks = false;
+}
+
+void PlaceLinkNumber(const ModernRun& run, std::string_view number, bool after_text) {
+  ModernState& state = S(run);
+  // A link that showed no text joins a word only on the same line: after a
+  // break it stands apart.
+  const bool joins =
+      JoinsPlacedWord(state) && (after_text || state.pending_break == LineBreak::kNone);
+  if (state.word.empty() && !joins) {
+    AddToWord(run, number, static_cast<int64_t>(number.size()));
+    EndWord(run);
+    return;
+  }
+  CloseMark(run, number);
 }
 
 /// Bytes of a plain word: printable ASCII but the space.

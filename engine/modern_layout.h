@@ -21,10 +21,14 @@ void EndWord(const ModernRun& run);
 /// A mark of emphasis that opens ("**", "~", "_"): it goes before the next
 /// word, whitespace after it aside.
 void OpenMark(const ModernRun& run, std::string_view mark);
-/// A mark that closes, or a link's number: it goes after the last word, the
-/// pending one or, when none is pending, the one last placed. A mark that
-/// closes right after its opening one takes that away.
+/// A mark that closes: it goes after the last word, the pending one or, when
+/// none is pending, the one last placed. A mark that closes right after its
+/// opening one takes that away.
 void CloseMark(const ModernRun& run, std::string_view mark);
+/// A link's number ("[1]"): it goes after the last word as a closing mark
+/// does, but after a link that showed no text (not `after_text`) only on the
+/// same line; with no word to join, it stands as a word of its own.
+void PlaceLinkNumber(const ModernRun& run, std::string_view number, bool after_text);
 
 /// A block begins or ends: a break of at least `kind` before the next text.
 /// Right after a list marker, a definition term or a cell, none.

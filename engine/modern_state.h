@@ -123,6 +123,7 @@ struct ModernState {
   /// none open writes nothing.
   std::array<int64_t, 3> open_marks{};
   bool link_open = false;
+  bool link_has_text = false;  ///< the open link has shown text
   ByteBuffer href;
 
   // The layout.

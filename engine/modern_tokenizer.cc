@@ -545,7 +545,12 @@ size_t HexadecimalStart(const ModernRun& run, std::string_view text, size_t at) 
 char32_t NumericReferenceCharacter(uint32_t number) {
   if (number == 0 || number > 0x10FFFF || (number >= 0xD800 && number <= 0xDFFF))
     return kReplacementCharacter;
-  if (number >= 0x80 && number <= 0x9F) return Windows1252(static_cast<uint8_t>(number));
+  if (number >= 0x80 && number <= 0x9F) {
+    // Windows-1252's characters; the five codes it leaves out stay the
+    // control characters they are, which the text drops.
+    const char32_t character = Windows1252(static_cast<uint8_t>(number));
+    return character == kReplacementCharacter ? number : character;
+  }
   return number;
 }
 

@@ -261,7 +261,15 @@ Mark MarkFor(Element element) {
 
 /// The number an attribute gives, or `fallback`.
 int64_t NumberOf(std::string_view text, int64_t fallback) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  // As browsers read it: whitespace first, then a sign and digits.
+  const auto is_space = [](char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
+  };
+  while (!text.empty() && is_space(text.front())) text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && text.front() == '-') return fallback;
+  }
   int64_t number = fallback;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
   (void)end;
@@ -327,7 +335,8 @@ void CloseLink(const ModernRun& run) {
                             RegisterUrl(&state.urls, state.href) + 1)
                   .ptr;
   *end++ = ']';
-  CloseMark(run, std::string_view(number, static_cast<size_t>(end - number)));
+  PlaceLinkNumber(run, std::string_view(number, static_cast<size_t>(end - number)),
+                  state.link_has_text);
 }
 
 /// Ends the level that an item outside any list opened, if it is the
@@ -360,8 +369,11 @@ void StartList(const ModernRun& run, const TagToken& tag) {
   ListLevel level;
   level.ordered = tag.name == "ol";
   level.next_number = level.ordered ? NumberOf(tag.start, 1) : 1;
-  // Each level of nesting adds two columns.
+  // Each level of nesting adds two columns, from under the outermost items'
+  // text when a wide left margin puts that past column 2.
   level.marker_column = 2 * static_cast<int64_t>(std::min(state.lists.size(), kMaxListDepth));
+  if (!state.lists.empty())
+    level.marker_column += std::max<int64_t>(0, run.settings.LeftMargin - 2);
   level.text_column = state.lists.empty() ? run.settings.LeftMargin : level.marker_column + 2;
   if (state.lists.size() < kMaxListDepth)
     state.lists.push_back(level);
@@ -435,6 +447,7 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
     case Element::kImg:
       EndWord(run);
       if (!tag.alt.empty()) {
+        state.link_has_text = true;
         if (state.preformatted > 0)
           LayoutPreformattedText(run, tag.alt);  // its spaces kept, as the text's
         else
@@ -446,6 +459,7 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
       CloseLink(run);
       if (tag.has_href) {
         state.link_open = true;
+        state.link_has_text = false;
         ReadUrl(tag.href, &state.href);
       }
       return;
@@ -510,6 +524,7 @@ void EndElement(const ModernRun& run, Element element) {
       break;
   }
   if (HeadingLevel(element) > 0) {
+    CloseLink(run);  // a link around the heading is numbered on its line
     EndLineNow(run);
     state.heading = 0;
     BlockBoundary(run, LineBreak::kBlankLine);
@@ -536,6 +551,8 @@ void OnText(const ModernRun& run, std::string_view text, bool text_only) {
     state.in_head = false;
     state.in_body = true;
   }
+  if (state.link_open && !state.link_has_text)
+    state.link_has_text = text.find_first_not_of(" \t\n\f\r") != std::string_view::npos;
   if (state.preformatted > 0)
     LayoutPreformattedText(run, text);
   else

@@ -70,6 +70,7 @@ TEST(ModernTest, References) {
       {"&#65&#x42;&#0;&#x110000;&#xD800;&#150;",
        "  AB\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xE2\x80\x93\n"},
       {"AT&T &foo; &#; &#x; & x", "  AT&T &foo; &#; &#x; & x\n"},  // no reference: as written
+      {"a&#x81;b&#x8D;c", "  abc\n"},  // codes Windows-1252 leaves out: control characters
       {"x&shy;y a<wbr>b", "  xy ab\n"},
       // A space the line does not break at, written as a space.
       {"x&nbsp;y", "  x y\n"},
@@ -138,6 +139,7 @@ TEST(ModernTest, Layout) {
            "<ol start=9><li>nine<li value=20>twenty<li>next</ol><dl><dt>Term<dd>Def</dl>",
            "  Intro\n\n* one\n* two\n  * deep\n9. nine\n20. twenty\n21. next\nTerm\n  Def\n"},
           // Numbers stop at the largest; lists nest 32 deep at most.
+          {"<ol start=\"+3\"><li>a</ol><ol start=\"\n4\"><li>b</ol>", "3. a\n4. b\n"},
           {"<ol start=9223372036854775807><li>a<li>b</ol>",
            "9223372036854775807. a\n9223372036854775807. b\n"},
           {nested + "<li>a</ul></ul><li>b</ul><li>c", std::string(62, ' ') + "* a\n" +
@@ -171,6 +173,8 @@ TEST(ModernTest, Layout) {
       {
           {"<p>One. Two three four five six seven eight</p><ul><li>item</ul>",
            "     One.  Two three four five six\n     seven eight\n\n*    item\n"},
+          // Nested items stand under the text of the items around them.
+          {"<ul><li>a<ul><li>b</ul></ul>", "*    a\n     * b\n"},
       },
       margins);
 }
@@ -185,6 +189,11 @@ TEST(ModernTest, MarksAndNumbersStayWithTheirWords) {
       // A closing mark or link number stays with its word across a line break.
       {"<p><strong>Address:<br></strong>1 Main St</p><a href=x>text<br></a>next",
        "  **Address:**\n  1 Main St\n\n  text[1]\n  next\n\nHyperlink Reference:\n.. [1] x\n"},
+      // A link around a heading is numbered there; one with no text after a
+      // break has its number stand apart.
+      {"<a href=\"/p1\"><h3>First post</h3></a>Summary<p><a href=x><img src=logo.png></a>Welcome",
+       "First post[1]\n\n  Summary\n\n  [2] Welcome\n\nHyperlink Reference:\n.. [1] /p1\n.. [2] "
+       "x\n"},
       // End tags with none of their kind open write no mark.
       {"<p>a</b></i> <b>b</strong></b></em>c", "  a **b**c\n"},
   });
