@@ -123,7 +123,7 @@ struct ModernState {
   /// none open writes nothing.
   std::array<int64_t, 3> open_marks{};
   bool link_open = false;
-  bool link_has_text = false;  ///< the open link has shown text
+  bool link_awaits_text = false;  ///< a link is open and has shown no text yet
   ByteBuffer href;
 
   // The layout.

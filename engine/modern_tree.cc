@@ -329,14 +329,15 @@ void CloseLink(const ModernRun& run) {
   ModernState& state = S(run);
   if (!state.link_open) return;
   state.link_open = false;
+  const bool after_text = !state.link_awaits_text;
+  state.link_awaits_text = false;
   if (run.settings.DoURLs != 1 || state.href.empty() || state.href[0] == '#') return;
   char number[24] = "[";
   char* end = std::to_chars(number + 1, number + sizeof number - 1,
                             RegisterUrl(&state.urls, state.href) + 1)
                   .ptr;
   *end++ = ']';
-  PlaceLinkNumber(run, std::string_view(number, static_cast<size_t>(end - number)),
-                  state.link_has_text);
+  PlaceLinkNumber(run, std::string_view(number, static_cast<size_t>(end - number)), after_text);
 }
 
 /// Ends the level that an item outside any list opened, if it is the
@@ -447,7 +448,7 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
     case Element::kImg:
       EndWord(run);
       if (!tag.alt.empty()) {
-        state.link_has_text = true;
+        state.link_awaits_text = false;
         if (state.preformatted > 0)
           LayoutPreformattedText(run, tag.alt);  // its spaces kept, as the text's
         else
@@ -459,7 +460,7 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
       CloseLink(run);
       if (tag.has_href) {
         state.link_open = true;
-        state.link_has_text = false;
+        state.link_awaits_text = true;
         ReadUrl(tag.href, &state.href);
       }
       return;
@@ -551,8 +552,10 @@ void OnText(const ModernRun& run, std::string_view text, bool text_only) {
     state.in_head = false;
     state.in_body = true;
   }
-  if (state.link_open && !state.link_has_text)
-    state.link_has_text = text.find_first_not_of(" \t\n\f\r") != std::string_view::npos;
+  if (state.link_awaits_text)
+    state.link_awaits_text = std::none_of(text.begin(), text.end(), [](char c) {
+      return c != ' ' && c != '\t' && c != '\n' && c != '\f' && c != '\r';
+    });
   if (state.preformatted > 0)
     LayoutPreformattedText(run, text);
   else
