@@ -16,14 +16,24 @@
 namespace qln::detail {
 
 /// The tokenizer's states, as HTML names them (fewer: doctypes, CDATA and
-/// processing instructions are read as bogus comments, and script text as
-/// raw text).
+/// processing instructions are read as bogus comments; script text, which is
+/// never shown, is only read for where it ends).
 enum class TokenizerState : uint8_t {
   kData,
   kTextOnly,  ///< title, textarea (references decoded), script, style (not)
   kTextOnlyLessThan,
   kTextOnlyEndTagOpen,
   kTextOnlyEndTagName,
+  // Script text within "<!--" and "-->", where a "<script>" nested in it
+  // keeps the next "</script>" from ending the script (ScriptEscape says
+  // which of the two the text is in).
+  kScriptEscapeStart,
+  kScriptEscapeStartDash,
+  kScriptEscaped,
+  kScriptEscapedDash,
+  kScriptEscapedDashDash,
+  kScriptEscapedLessThan,
+  kScriptEscapeName,
   kTagOpen,
   kEndTagOpen,
   kTagName,
@@ -104,6 +114,10 @@ struct ModernState {
   std::string text_only_end;
   bool text_only_decodes = false;
   bool text_only_kept = false;  ///< textarea's text shows; the others' does not
+  /// Script text within "<!--": escaped, or double escaped after a
+  /// "<script" in it, until its "</script".
+  enum class ScriptEscape : uint8_t { kNone, kEscaped, kDoubleEscaped };
+  ScriptEscape script_escape = ScriptEscape::kNone;
 
   // The markup around the text.
   bool in_head = true;          ///< no content yet: the head holds what comes

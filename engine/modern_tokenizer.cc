@@ -116,9 +116,20 @@ size_t TextOnlyLessThan(const ModernRun& run, std::string_view text, size_t at) 
     S(run).state = State::kTextOnlyEndTagOpen;
     return 1;
   }
+  if (text[at] == '!' && S(run).text_only_end == "script") {
+    S(run).state = State::kScriptEscapeStart;  // its text is dropped: "<!" too
+    return 1;
+  }
   OnText(run, "<", true);
   S(run).state = State::kTextOnly;
   return 0;
+}
+
+/// The state text-only content goes back to after a "<" that began no end
+/// tag of its element.
+State TextOnlyRest(const ModernState& state) {
+  return state.script_escape == ModernState::ScriptEscape::kNone ? State::kTextOnly
+                                                                 : State::kScriptEscaped;
 }
 
 size_t TextOnlyEndTagOpen(const ModernRun& run, std::string_view text, size_t at) {
@@ -127,7 +138,7 @@ size_t TextOnlyEndTagOpen(const ModernRun& run, std::string_view text, size_t at
     return 0;
   }
   OnText(run, "</", true);
-  S(run).state = State::kTextOnly;
+  S(run).state = TextOnlyRest(S(run));
   return 0;
 }
 
@@ -156,8 +167,99 @@ size_t TextOnlyEndTagName(const ModernRun& run, std::string_view text, size_t at
   std::string written = "</";
   written += state.buffer;
   OnText(run, written, true);
-  state.state = State::kTextOnly;
+  state.state = TextOnlyRest(state);
   return 0;
+}
+
+// Script text after "<!": "--" escapes it ("<!-->" and "<!--->" end at once).
+size_t ScriptEscapeStart(const ModernRun& run, std::string_view text, size_t at) {
+  if (text[at] != '-') {
+    S(run).state = State::kTextOnly;
+    return 0;
+  }
+  S(run).state = State::kScriptEscapeStartDash;
+  return 1;
+}
+
+size_t ScriptEscapeStartDash(const ModernRun& run, std::string_view text, size_t at) {
+  if (text[at] != '-') {
+    S(run).state = State::kTextOnly;
+    return 0;
+  }
+  S(run).script_escape = ModernState::ScriptEscape::kEscaped;
+  S(run).state = State::kScriptEscapedDashDash;
+  return 1;
+}
+
+// Escaped script text: up to a "-" that may begin its "-->", or a "<".
+size_t ScriptEscaped(const ModernRun& run, std::string_view text, size_t at) {
+  const char c = text[at];
+  if (c == '-' || c == '<') {
+    S(run).state = c == '-' ? State::kScriptEscapedDash : State::kScriptEscapedLessThan;
+    return 1;
+  }
+  const std::string_view rest = text.substr(at + 1);
+  return 1 + std::min(rest.size(), simd::FindEither(rest, '-', '<'));
+}
+
+size_t ScriptEscapedDash(const ModernRun& run, std::string_view text, size_t at) {
+  const char c = text[at];
+  S(run).state = c == '-'   ? State::kScriptEscapedDashDash
+                 : c == '<' ? State::kScriptEscapedLessThan
+                            : State::kScriptEscaped;
+  return 1;
+}
+
+// After "--": a ">" ends the escape, whether double or not.
+size_t ScriptEscapedDashDash(const ModernRun& run, std::string_view text, size_t at) {
+  const char c = text[at];
+  if (c == '-') return 1;
+  if (c == '>') {
+    S(run).script_escape = ModernState::ScriptEscape::kNone;
+    S(run).state = State::kTextOnly;
+    return 1;
+  }
+  S(run).state = c == '<' ? State::kScriptEscapedLessThan : State::kScriptEscaped;
+  return 1;
+}
+
+// A "<" in escaped script text: "</" may end the script, and "<" and a name
+// may begin a nested script. In double escaped text only "</" and a name
+// count, which may end the nested one.
+size_t ScriptEscapedLessThan(const ModernRun& run, std::string_view text, size_t at) {
+  ModernState& state = S(run);
+  const char c = text[at];
+  const bool double_escaped = state.script_escape == ModernState::ScriptEscape::kDoubleEscaped;
+  if (c == '/') {
+    state.buffer.clear();
+    state.state = double_escaped ? State::kScriptEscapeName : State::kTextOnlyEndTagOpen;
+    return 1;
+  }
+  if (!double_escaped && IsAsciiAlpha(c)) {
+    state.buffer.clear();
+    state.state = State::kScriptEscapeName;
+    return 0;
+  }
+  state.state = State::kScriptEscaped;
+  return 0;
+}
+
+// The name after "<" in escaped text, or after "</" in double escaped text:
+// "script", ended as a tag name is, turns the escape double, or back.
+size_t ScriptEscapeName(const ModernRun& run, std::string_view text, size_t at) {
+  ModernState& state = S(run);
+  const char c = text[at];
+  if (IsAsciiAlpha(c)) {
+    if (state.buffer.size() < kMaxNameLength) state.buffer.push_back(ToLower(c));
+    return 1;
+  }
+  state.state = State::kScriptEscaped;
+  if (!(IsTagSpace(c) || c == '/' || c == '>')) return 0;
+  if (state.buffer == "script")
+    state.script_escape = state.script_escape == ModernState::ScriptEscape::kEscaped
+                              ? ModernState::ScriptEscape::kDoubleEscaped
+                              : ModernState::ScriptEscape::kEscaped;
+  return 1;
 }
 
 size_t TagOpen(const ModernRun& run, std::string_view text, size_t at) {
@@ -594,6 +696,13 @@ constexpr StateFunction kStates[] = {
     TextOnlyLessThan,
     TextOnlyEndTagOpen,
     TextOnlyEndTagName,
+    ScriptEscapeStart,
+    ScriptEscapeStartDash,
+    ScriptEscaped,
+    ScriptEscapedDash,
+    ScriptEscapedDashDash,
+    ScriptEscapedLessThan,
+    ScriptEscapeName,
     TagOpen,
     EndTagOpen,
     TagName,

@@ -323,6 +323,7 @@ void BeginTextOnly(const ModernRun& run, std::string_view name, bool decodes, bo
   state.text_only_end = std::string(name);
   state.text_only_decodes = decodes;
   state.text_only_kept = kept;
+  state.script_escape = ModernState::ScriptEscape::kNone;
 }
 
 void CloseLink(const ModernRun& run) {

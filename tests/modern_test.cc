@@ -96,6 +96,11 @@ TEST(ModernTest, Markup) {
        "<noscript>shown</noscript></body></html>",
        "  Hello\n\n  shown\n"},
       {"<title>gone</title>text ends the head<script>gone</script>", "  text ends the head\n"},
+      // Within "<!--" a nested script's end tag does not end the script.
+      {"<script><!--\ndocument.write(\"<script src=x.js></script>\");\n//--></script>a "
+       "<script><!--<SCRIPT>x</Script >y</script>b <script><!--<script>--></script>c "
+       "<style><!--<script></style>d",
+       "  a b c d\n"},
       {"<textarea><b>x</b> &amp;</textarea>", "  <b>x</b> &\n"},
       {"foo<span>bar</span> <a>x</a>y <u>u</u>v", "  foobar xy uv\n"},
       {"<p hidden>kept</p><div aria-hidden=true style=\"display:none\">too</div>",
