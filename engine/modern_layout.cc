@@ -148,6 +148,7 @@ void AddToWord(const ModernRun& run, std::string_view bytes, int64_t width) {
   state.word.append(bytes);
   state.word_width += width;
   state.word_only_marks = false;
+  state.word_open_marks = 0;
 }
 
 /// True when a word of `width` columns, not glued to the text before it,
@@ -180,6 +181,7 @@ void ClearWord(ModernState& state) {
   state.word_width = 0;
   state.word_glued = false;
   state.word_space_at = std::string::npos;
+  state.word_open_marks = 0;
 }
 
 }  // namespace
@@ -222,8 +224,10 @@ void OpenMark(const ModernRun& run, std::string_view mark) {
     state.word_space_at = std::string::npos;
   }
   const bool only_marks = state.word.empty() || state.word_only_marks;
+  const size_t open_marks = state.word_open_marks;
   AddToWord(run, mark, static_cast<int64_t>(mark.size()));
-  state.word_only_marks = only_marks;
+  state.word_only_marks = only_marks || state.word.size() == mark.size();
+  state.word_open_marks = state.word_only_marks ? 0 : open_marks + mark.size();
 }
 
 /// True when a closing mark, with no word pending, joins the word last
@@ -234,10 +238,12 @@ bool JoinsPlacedWord(const ModernState& state) {
 
 void CloseMark(const ModernRun& run, std::string_view mark) {
   ModernState& state = S(run);
-  if (state.word_only_marks && state.word.view().ends_with(mark)) {
+  if ((state.word_only_marks || state.word_open_marks >= mark.size()) &&
+      state.word.view().ends_with(mark)) {
     // An element with no words: its marks go.
     state.word.resize(state.word.size() - mark.size());
     state.word_width -= static_cast<int64_t>(mark.size());
+    if (state.word_open_marks > 0) state.word_open_marks -= mark.size();
     if (state.word.empty()) state.word_only_marks = false;
     return;
   }
@@ -324,6 +330,21 @@ size_t WritePlainStretch(const ModernRun& run, std::string_view text, size_t spa
   return last;
 }
 
+/// Ends the pending word at whitespace when marks opened right after its
+/// text ("a<b> b"): the marks belong to the next word, and wait for it.
+[[gnu::noinline]] void EndWordBeforeMarks(const ModernRun& run) {
+  ModernState& state = S(run);
+  const size_t open_marks = state.word_open_marks;
+  const std::string word(state.word.view());
+  const size_t text_size = word.size() - open_marks;
+  state.word.assign(std::string_view(word).substr(0, text_size));
+  state.word_width -= static_cast<int64_t>(open_marks);
+  EndWord(run);
+  state.word.assign(std::string_view(word).substr(text_size));
+  state.word_width = static_cast<int64_t>(open_marks);
+  state.word_only_marks = true;
+}
+
 void LayoutText(const ModernRun& run, std::string_view text) {
   ModernState& state = S(run);
   size_t at = 0;
@@ -353,6 +374,7 @@ void LayoutText(const ModernRun& run, std::string_view text) {
         state.word.append(run_of_text);
         state.word_width += static_cast<int64_t>(run_of_text.size());
         state.word_only_marks = false;
+        state.word_open_marks = 0;
       } else {
         for (char c : run_of_text) AddToWord(run, std::string_view(&c, 1), 1);
       }
@@ -368,7 +390,10 @@ void LayoutText(const ModernRun& run, std::string_view text) {
     const std::string_view character = text.substr(at, length);
     at += length;
     if (IsSpace(code)) {
-      EndWord(run);
+      if (state.word_open_marks > 0)
+        EndWordBeforeMarks(run);
+      else
+        EndWord(run);
       state.glue_next = false;
     } else if (code == 0xA0) {
       AddToWord(run, " ", 1);  // a space the line does not break at
@@ -398,6 +423,7 @@ void LayoutPreformattedText(const ModernRun& run, std::string_view text) {
     state.word.append(bytes);
     state.word_width += width;
     state.word_only_marks = false;  // the marks before it have their text
+    state.word_open_marks = 0;
     if (state.word.size() >= kMaxWordBytes) EndWord(run);
   };
   for (size_t at = 0; at < text.size();) {
@@ -505,6 +531,7 @@ void FinishLayout(const ModernRun& run, Mode mode) {
   state.word.clear();
   state.word_width = 0;
   state.word_only_marks = false;
+  state.word_open_marks = 0;
   // One blank line before the reference list, which the conversion writes.
   if (!state.urls.ends.empty() && state.wrote_text && !state.last_line_blank)
     run.output->push_back('\n');

@@ -151,6 +151,9 @@ struct ModernState {
   /// It holds nothing but the marks of emphasis that open before a word: it
   /// waits for that word, across whitespace.
   bool word_only_marks = false;
+  /// Bytes of opening marks at the end of a word that holds text before them
+  /// ("a**" from "a<b>"): whitespace after them moves them to the next word.
+  size_t word_open_marks = 0;
   /// The output ends with the last word placed: a closing mark or a link's
   /// number, when no word is pending, joins it there.
   bool after_word = false;

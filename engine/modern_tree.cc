@@ -41,7 +41,12 @@ enum class Element : uint8_t {
   kBgsound,
   // The body.
   kBody,
+  // Form controls: their text never joins the words around them.
   kTextarea,
+  kButton,
+  kInput,
+  kOption,
+  kSelect,
   // Blocks.
   kP,
   kDiv,
@@ -57,6 +62,8 @@ enum class Element : uint8_t {
   kFigcaption,
   kForm,
   kAddress,
+  kFieldset,
+  kLegend,
   kTable,
   kTr,
   kUl,
@@ -103,11 +110,13 @@ constexpr NamedElement kElements[] = {
     {"blockquote", Element::kBlockquote},
     {"body", Element::kBody},
     {"br", Element::kBr},
+    {"button", Element::kButton},
     {"dd", Element::kDd},
     {"div", Element::kDiv},
     {"dl", Element::kDl},
     {"dt", Element::kDt},
     {"em", Element::kEm},
+    {"fieldset", Element::kFieldset},
     {"figcaption", Element::kFigcaption},
     {"figure", Element::kFigure},
     {"footer", Element::kFooter},
@@ -124,6 +133,8 @@ constexpr NamedElement kElements[] = {
     {"html", Element::kHtml},
     {"i", Element::kI},
     {"img", Element::kImg},
+    {"input", Element::kInput},
+    {"legend", Element::kLegend},
     {"li", Element::kLi},
     {"link", Element::kLink},
     {"main", Element::kMain},
@@ -131,10 +142,12 @@ constexpr NamedElement kElements[] = {
     {"nav", Element::kNav},
     {"noscript", Element::kNoscript},
     {"ol", Element::kOl},
+    {"option", Element::kOption},
     {"p", Element::kP},
     {"pre", Element::kPre},
     {"script", Element::kScript},
     {"section", Element::kSection},
+    {"select", Element::kSelect},
     {"strong", Element::kStrong},
     {"style", Element::kStyle},
     {"table", Element::kTable},
@@ -219,6 +232,11 @@ Element ElementOf(std::string_view name) {
 /// Elements that may stand in the head: they do not end it.
 bool BelongsToHead(Element element) {
   return element >= Element::kHtml && element <= Element::kBgsound;
+}
+
+/// Form controls, whose start and end tags end the word before them.
+bool IsFormControl(Element element) {
+  return element >= Element::kTextarea && element <= Element::kSelect;
 }
 
 /// Elements that start a new line, and end it.
@@ -485,6 +503,9 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
   } else if (const Mark mark = MarkFor(element); !mark.text.empty()) {
     state.open_marks[mark.slot]++;
     OpenMark(run, mark.text);
+  } else if (IsFormControl(element)) {
+    EndWord(run);
+    state.glue_next = false;
   }
   // Any other tag leaves the word as it is: "foo<span>bar</span>" is one word.
 }
@@ -538,6 +559,9 @@ void EndElement(const ModernRun& run, Element element) {
     // An end tag with no element of its kind open writes no mark.
     state.open_marks[mark.slot]--;
     CloseMark(run, mark.text);
+  } else if (IsFormControl(element)) {
+    EndWord(run);
+    state.glue_next = false;
   }
 }
 

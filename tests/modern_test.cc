@@ -103,6 +103,9 @@ TEST(ModernTest, Markup) {
        "  a b c d\n"},
       {"<textarea><b>x</b> &amp;</textarea>", "  <b>x</b> &\n"},
       {"foo<span>bar</span> <a>x</a>y <u>u</u>v", "  foobar xy uv\n"},
+      {"<select><option>One</option><option>Two</option></select><button>Go</button>Name<input>"
+       "Email<fieldset><legend>Who</legend>x</fieldset>",
+       "  One Two Go Name Email\n  Who\n  x\n"},
       {"<p hidden>kept</p><div aria-hidden=true style=\"display:none\">too</div>",
        "  kept\n\n  too\n"},
       {"cut <b", "  cut\n"},  // a tag the input ends in is dropped
@@ -191,6 +194,9 @@ TEST(ModernTest, MarksAndNumbersStayWithTheirWords) {
       {"<a href=a>link </a>. <a href=a> </a>",
        "  link[1] .[1]\n\nHyperlink Reference:\n.. [1] a\n"},
       {"<p><b>x</b></p><p><b> </b>y", "  **x**\n\n  y\n"},
+      // Whitespace inside an element of emphasis: its marks go with its words.
+      {"a<b> b</b> c<strong> </strong>d<i></i>e Hello<em> world</em>!",
+       "  a **b** c de Hello _world_!\n"},
       // A closing mark or link number stays with its word across a line break.
       {"<p><strong>Address:<br></strong>1 Main St</p><a href=x>text<br></a>next",
        "  **Address:**\n  1 Main St\n\n  text[1]\n  next\n\nHyperlink Reference:\n.. [1] x\n"},
