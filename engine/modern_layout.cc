@@ -184,9 +184,8 @@ void ClearWord(ModernState& state) {
   state.word_open_marks = 0;
 }
 
-}  // namespace
-
-void EndWord(const ModernRun& run) {
+/// Writes out the pending word, as it stands.
+void PlacePendingWord(const ModernRun& run) {
   ModernState& state = S(run);
   if (state.word.empty() || state.word_only_marks) return;  // marks wait for their word
   if (state.preformatted == 0 &&
@@ -212,6 +211,34 @@ void EndWord(const ModernRun& run) {
     PlaceWord(run, state.word, state.word_width, state.word_glued);
   }
   ClearWord(state);
+}
+
+/// Ends a pending word whose text has marks opened right after it
+/// ("a<b> b", "a<b><br>b"): the text goes out, and the marks, which belong
+/// to the next word, wait for it.
+[[gnu::noinline]] void EndWordBeforeMarks(const ModernRun& run) {
+  ModernState& state = S(run);
+  const size_t open_marks = state.word_open_marks;
+  const std::string word(state.word.view());
+  const size_t text_size = word.size() - open_marks;
+  state.word.assign(std::string_view(word).substr(0, text_size));
+  state.word_width -= static_cast<int64_t>(open_marks);
+  PlacePendingWord(run);
+  state.word.assign(std::string_view(word).substr(text_size));
+  state.word_width = static_cast<int64_t>(open_marks);
+  state.word_only_marks = true;
+  state.word_glued = state.glue_next;  // as a word begun now ("x<b>漢": no space)
+  state.glue_next = false;
+}
+
+}  // namespace
+
+void EndWord(const ModernRun& run) {
+  // Preformatted text keeps its marks where they stand.
+  if (S(run).word_open_marks > 0 && S(run).preformatted == 0)
+    EndWordBeforeMarks(run);
+  else
+    PlacePendingWord(run);
 }
 
 void OpenMark(const ModernRun& run, std::string_view mark) {
@@ -330,21 +357,6 @@ size_t WritePlainStretch(const ModernRun& run, std::string_view text, size_t spa
   return last;
 }
 
-/// Ends the pending word at whitespace when marks opened right after its
-/// text ("a<b> b"): the marks belong to the next word, and wait for it.
-[[gnu::noinline]] void EndWordBeforeMarks(const ModernRun& run) {
-  ModernState& state = S(run);
-  const size_t open_marks = state.word_open_marks;
-  const std::string word(state.word.view());
-  const size_t text_size = word.size() - open_marks;
-  state.word.assign(std::string_view(word).substr(0, text_size));
-  state.word_width -= static_cast<int64_t>(open_marks);
-  EndWord(run);
-  state.word.assign(std::string_view(word).substr(text_size));
-  state.word_width = static_cast<int64_t>(open_marks);
-  state.word_only_marks = true;
-}
-
 void LayoutText(const ModernRun& run, std::string_view text) {
   ModernState& state = S(run);
   size_t at = 0;
@@ -390,10 +402,7 @@ void LayoutText(const ModernRun& run, std::string_view text) {
     const std::string_view character = text.substr(at, length);
     at += length;
     if (IsSpace(code)) {
-      if (state.word_open_marks > 0)
-        EndWordBeforeMarks(run);
-      else
-        EndWord(run);
+      EndWord(run);
       state.glue_next = false;
     } else if (code == 0xA0) {
       AddToWord(run, " ", 1);  // a space the line does not break at

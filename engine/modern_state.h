@@ -154,6 +154,9 @@ struct ModernState {
   /// Bytes of opening marks at the end of a word that holds text before them
   /// ("a**" from "a<b>"): whitespace after them moves them to the next word.
   size_t word_open_marks = 0;
+  /// A form control stood after the pending word: text that follows at once
+  /// may begin a word of its own.
+  bool word_break_owed = false;
   /// The output ends with the last word placed: a closing mark or a link's
   /// number, when no word is pending, joins it there.
   bool after_word = false;

@@ -456,7 +456,8 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
       EndWord(run);
       if (state.row_has_cell) {
         state.cell_gap = true;
-        state.pending_break = LineBreak::kNone;
+        // (A row's first cells that placed nothing leave its line break owed.)
+        if (!state.item_start) state.pending_break = LineBreak::kNone;
       }
       state.row_has_cell = true;
       state.item_start = true;
@@ -504,8 +505,7 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
     state.open_marks[mark.slot]++;
     OpenMark(run, mark.text);
   } else if (IsFormControl(element)) {
-    EndWord(run);
-    state.glue_next = false;
+    state.word_break_owed = true;
   }
   // Any other tag leaves the word as it is: "foo<span>bar</span>" is one word.
 }
@@ -560,12 +560,26 @@ void EndElement(const ModernRun& run, Element element) {
     state.open_marks[mark.slot]--;
     CloseMark(run, mark.text);
   } else if (IsFormControl(element)) {
-    EndWord(run);
-    state.glue_next = false;
+    state.word_break_owed = true;
   }
 }
 
 }  // namespace
+
+/// True when a form control stands between the pending word and `text`,
+/// and both are words there, letters or digits: "One</option><option>Two"
+/// is two words, while "OK</button>," keeps its comma.
+bool BreaksWordAtControl(const ModernState& state, std::string_view text) {
+  const auto is_word_byte = [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 || (byte >= '0' && byte <= '9') ||
+           ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
+  };
+  if (text.empty() || state.word_only_marks || state.word.size() <= state.word_open_marks)
+    return false;
+  return is_word_byte(state.word[state.word.size() - state.word_open_marks - 1]) &&
+         is_word_byte(text.front());
+}
 
 void OnText(const ModernRun& run, std::string_view text, bool text_only) {
   ModernState& state = S(run);
@@ -576,6 +590,10 @@ void OnText(const ModernRun& run, std::string_view text, bool text_only) {
     if (first == std::string_view::npos) return;
     state.in_head = false;
     state.in_body = true;
+  }
+  if (state.word_break_owed) {
+    state.word_break_owed = false;
+    if (BreaksWordAtControl(state, text)) EndWord(run);
   }
   if (state.link_awaits_text)
     state.link_awaits_text = std::none_of(text.begin(), text.end(), [](char c) {

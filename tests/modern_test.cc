@@ -104,8 +104,8 @@ TEST(ModernTest, Markup) {
       {"<textarea><b>x</b> &amp;</textarea>", "  <b>x</b> &\n"},
       {"foo<span>bar</span> <a>x</a>y <u>u</u>v", "  foobar xy uv\n"},
       {"<select><option>One</option><option>Two</option></select><button>Go</button>Name<input>"
-       "Email<fieldset><legend>Who</legend>x</fieldset>",
-       "  One Two Go Name Email\n  Who\n  x\n"},
+       "Email, <button>OK</button>, (<button>x</button>)<fieldset><legend>Who</legend>x</fieldset>",
+       "  One Two Go Name Email, OK, (x)\n  Who\n  x\n"},
       {"<p hidden>kept</p><div aria-hidden=true style=\"display:none\">too</div>",
        "  kept\n\n  too\n"},
       {"cut <b", "  cut\n"},  // a tag the input ends in is dropped
@@ -132,8 +132,9 @@ TEST(ModernTest, Layout) {
           {"<ul><li><h1></h1><li>b", "*\n* b\n"},
           // Rows, cells and items end their lines even when empty; a heading
           // in a cell or after an item's text underlines only itself.
-          {"<table><tr><td>a<td></tr><tr><td>b</td></tr></table><ul><li></ul><p>after</p>",
-           "  a\n  b\n*\n\n  after\n"},
+          {"<table><tr><td>a<td></tr><tr><td>b</td></tr><tr><td></td><td>c</table>"
+           "<ul><li></ul><p>after</p>",
+           "  a\n  b\n  c\n*\n\n  after\n"},
           {"<p>intro</p><table><tr><td><h2>Cell heading</h2></td></tr></table>"
            "<ul><li>a<h2>Title</h2></ul>",
            "  intro\n\nCell heading\n------------\n\n* a\n\n  Title\n  -----\n"},
@@ -195,8 +196,9 @@ TEST(ModernTest, MarksAndNumbersStayWithTheirWords) {
        "  link[1] .[1]\n\nHyperlink Reference:\n.. [1] a\n"},
       {"<p><b>x</b></p><p><b> </b>y", "  **x**\n\n  y\n"},
       // Whitespace inside an element of emphasis: its marks go with its words.
-      {"a<b> b</b> c<strong> </strong>d<i></i>e Hello<em> world</em>!",
-       "  a **b** c de Hello _world_!\n"},
+      {"a<b> b</b> c<strong> </strong>d<i></i>e Hello<em> world</em>! x<b>\xE6\xBC\xA2</b> "
+       "Label<strong><br></strong>value",
+       "  a **b** c de Hello _world_! x**\xE6\xBC\xA2** Label\n  value\n"},
       // A closing mark or link number stays with its word across a line break.
       {"<p><strong>Address:<br></strong>1 Main St</p><a href=x>text<br></a>next",
        "  **Address:**\n  1 Main St\n\n  text[1]\n  next\n\nHyperlink Reference:\n.. [1] x\n"},
