@@ -454,6 +454,7 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
       // A row is one line: a cell goes on after the one before, even when
       // that one ended a block.
       EndWord(run);
+      state.glue_next = false;  // a cell's text never joins the one before
       if (state.row_has_cell) {
         state.cell_gap = true;
         // (A row's first cells that placed nothing leave its line break owed.)
@@ -566,19 +567,17 @@ void EndElement(const ModernRun& run, Element element) {
 
 }  // namespace
 
-/// True when a form control stands between the pending word and `text`,
-/// and both are words there, letters or digits: "One</option><option>Two"
-/// is two words, while "OK</button>," keeps its comma.
+/// True when a form control between the pending word and `text` parts them:
+/// "One</option><option>Two" is two words, unless punctuation joins them to
+/// the control's text, as in "OK</button>," or "(<button>x</button>)".
 bool BreaksWordAtControl(const ModernState& state, std::string_view text) {
-  const auto is_word_byte = [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x80 || (byte >= '0' && byte <= '9') ||
-           ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z');
-  };
   if (text.empty() || state.word_only_marks || state.word.size() <= state.word_open_marks)
     return false;
-  return is_word_byte(state.word[state.word.size() - state.word_open_marks - 1]) &&
-         is_word_byte(text.front());
+  const char last = state.word[state.word.size() - state.word_open_marks - 1];
+  const auto among = [](std::string_view set, char c) {
+    return set.find(c) != std::string_view::npos;
+  };
+  return !among("([{\"'", last) && !among(",.;:!?)]}\"'%", text.front());
 }
 
 void OnText(const ModernRun& run, std::string_view text, bool text_only) {

@@ -104,8 +104,9 @@ TEST(ModernTest, Markup) {
       {"<textarea><b>x</b> &amp;</textarea>", "  <b>x</b> &\n"},
       {"foo<span>bar</span> <a>x</a>y <u>u</u>v", "  foobar xy uv\n"},
       {"<select><option>One</option><option>Two</option></select><button>Go</button>Name<input>"
-       "Email, <button>OK</button>, (<button>x</button>)<fieldset><legend>Who</legend>x</fieldset>",
-       "  One Two Go Name Email, OK, (x)\n  Who\n  x\n"},
+       "Email, <button>OK</button>, (<button>x</button>)<button>y (z)</button><button>w</button>"
+       "<fieldset><legend>Who</legend>x</fieldset>",
+       "  One Two Go Name Email, OK, (x) y (z) w\n  Who\n  x\n"},
       {"<p hidden>kept</p><div aria-hidden=true style=\"display:none\">too</div>",
        "  kept\n\n  too\n"},
       {"cut <b", "  cut\n"},  // a tag the input ends in is dropped
@@ -133,8 +134,8 @@ TEST(ModernTest, Layout) {
           // Rows, cells and items end their lines even when empty; a heading
           // in a cell or after an item's text underlines only itself.
           {"<table><tr><td>a<td></tr><tr><td>b</td></tr><tr><td></td><td>c</table>"
-           "<ul><li></ul><p>after</p>",
-           "  a\n  b\n  c\n*\n\n  after\n"},
+           "<ul><li></ul><p>after</p><table><tr><td>\xE6\xBC\xA2<td>\xE5\xAD\x97</table>",
+           "  a\n  b\n  c\n*\n\n  after\n\n  \xE6\xBC\xA2  \xE5\xAD\x97\n"},
           {"<p>intro</p><table><tr><td><h2>Cell heading</h2></td></tr></table>"
            "<ul><li>a<h2>Title</h2></ul>",
            "  intro\n\nCell heading\n------------\n\n* a\n\n  Title\n  -----\n"},
