@@ -129,13 +129,21 @@ void AddToWord(const ModernRun& run, std::string_view bytes, int64_t width) {
     if (state.word_space_at != std::string::npos) {
       const std::string rest = std::string(state.word.view().substr(state.word_space_at + 1));
       const int64_t rest_width = state.word_width - state.word_space_width - 1;
+      // Marks opened after the word's text end the rest, not the part
+      // written out now.
+      const size_t open_marks = state.word_open_marks;
+      state.word_open_marks = 0;
       state.word.resize(state.word_space_at);
       state.word_width = state.word_space_width;
       EndWord(run);
       state.word = rest;
       state.word_width = rest_width;
       state.word_space_at = std::string::npos;  // the rest has none
-      AddToWord(run, bytes, width);             // the rest may still be too long
+      if (open_marks == rest.size())
+        state.word_only_marks = true;
+      else
+        state.word_open_marks = open_marks;
+      AddToWord(run, bytes, width);  // the rest may still be too long
       return;
     } else {
       EndWord(run);

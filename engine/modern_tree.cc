@@ -445,7 +445,9 @@ void StartElement(const ModernRun& run, const TagToken& tag, Element element) {
       EndStrayItem(&state);
       return;
     case Element::kTr:
-      state.item_start = false;
+      // A row after a row or a cell ends its line, even an empty one; the
+      // first row of a table right after a list marker stays on its line.
+      if (state.row_has_cell || state.cell_gap) state.item_start = false;
       BlockBoundary(run, LineBreak::kLine);
       state.row_has_cell = false;
       return;

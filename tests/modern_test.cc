@@ -141,6 +141,7 @@ TEST(ModernTest, Layout) {
            "  intro\n\nCell heading\n------------\n\n* a\n\n  Title\n  -----\n"},
           // Preformatted text starts a line of its own; an item outside a
           // list ends with it; a table without rows starts a new one.
+          {"<ul><li><table><tr><td>a</td></tr><tr><td>b</td></tr></table></li></ul>", "* a\n  b\n"},
           {"<ul><li><pre>code\nmore</pre></ul><table><tr><td>a<td><pre>b</pre></table>",
            "*\ncode\nmore\n  a\nb\n"},
           {"<li>item</li><h2>Title</h2><table><td>a</td></table>text<table><td>b</td></table>",
@@ -200,6 +201,9 @@ TEST(ModernTest, MarksAndNumbersStayWithTheirWords) {
       {"a<b> b</b> c<strong> </strong>d<i></i>e Hello<em> world</em>! x<b>\xE6\xBC\xA2</b> "
        "Label<strong><br></strong>value",
        "  a **b** c de Hello _world_! x**\xE6\xBC\xA2** Label\n  value\n"},
+      // A word cut at its no-break space keeps the marks that opened after it.
+      {"<p>Hello&nbsp;" + std::string(55, 'y') + "<b>z</b> end</p>",
+       "  Hello " + std::string(55, 'y') + "**z** end\n"},
       // A closing mark or link number stays with its word across a line break.
       {"<p><strong>Address:<br></strong>1 Main St</p><a href=x>text<br></a>next",
        "  **Address:**\n  1 Main St\n\n  text[1]\n  next\n\nHyperlink Reference:\n.. [1] x\n"},
