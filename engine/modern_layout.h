@@ -16,7 +16,8 @@ void LayoutText(const ModernRun& run, std::string_view text);
 /// Text inside a preformatted block: written as it stands, line by line.
 void LayoutPreformattedText(const ModernRun& run, std::string_view text);
 
-/// Ends the pending word: it goes on the line, or on the next.
+/// Ends the pending word: it goes on the line, or on the next. Marks that
+/// opened right after its text wait for the next word.
 void EndWord(const ModernRun& run);
 /// A mark of emphasis that opens ("**", "~", "_"): it goes before the next
 /// word, whitespace after it aside.

@@ -152,7 +152,7 @@ struct ModernState {
   /// waits for that word, across whitespace.
   bool word_only_marks = false;
   /// Bytes of opening marks at the end of a word that holds text before them
-  /// ("a**" from "a<b>"): whitespace after them moves them to the next word.
+  /// ("a**" from "a<b>"): when the word ends, they go on to the next one.
   size_t word_open_marks = 0;
   /// A form control stood after the pending word: text that follows at once
   /// may begin a word of its own.
