@@ -239,6 +239,12 @@ void PlacePendingWord(const ModernRun& run) {
   state.glue_next = false;
 }
 
+/// True when a closing mark, with no word pending, joins the word last
+/// placed: that word ends the output, on a line still open.
+bool JoinsPlacedWord(const ModernState& state) {
+  return state.line_has_text && state.preformatted == 0 && state.after_word;
+}
+
 }  // namespace
 
 void EndWord(const ModernRun& run) {
@@ -263,12 +269,6 @@ void OpenMark(const ModernRun& run, std::string_view mark) {
   AddToWord(run, mark, static_cast<int64_t>(mark.size()));
   state.word_only_marks = only_marks || state.word.size() == mark.size();
   state.word_open_marks = state.word_only_marks ? 0 : open_marks + mark.size();
-}
-
-/// True when a closing mark, with no word pending, joins the word last
-/// placed: that word ends the output, on a line still open.
-bool JoinsPlacedWord(const ModernState& state) {
-  return state.line_has_text && state.preformatted == 0 && state.after_word;
 }
 
 void CloseMark(const ModernRun& run, std::string_view mark) {

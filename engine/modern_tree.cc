@@ -41,7 +41,7 @@ enum class Element : uint8_t {
   kBgsound,
   // The body.
   kBody,
-  // Form controls: their text never joins the words around them.
+  // Form controls: their text is a word apart from the words around it.
   kTextarea,
   kButton,
   kInput,
@@ -229,12 +229,16 @@ Element ElementOf(std::string_view name) {
   }
 }
 
+/// HTML's whitespace.
+bool IsHtmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
+
 /// Elements that may stand in the head: they do not end it.
 bool BelongsToHead(Element element) {
   return element >= Element::kHtml && element <= Element::kBgsound;
 }
 
-/// Form controls, whose start and end tags end the word before them.
+/// Form controls, whose start and end tags part the words around them
+/// (BreaksWordAtControl).
 bool IsFormControl(Element element) {
   return element >= Element::kTextarea && element <= Element::kSelect;
 }
@@ -280,10 +284,7 @@ Mark MarkFor(Element element) {
 /// The number an attribute gives, or `fallback`.
 int64_t NumberOf(std::string_view text, int64_t fallback) {
   // As browsers read it: whitespace first, then a sign and digits.
-  const auto is_space = [](char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';
-  };
-  while (!text.empty() && is_space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsHtmlSpace(text.front())) text.remove_prefix(1);
   if (!text.empty() && text.front() == '+') {
     text.remove_prefix(1);
     if (!text.empty() && text.front() == '-') return fallback;
@@ -567,8 +568,6 @@ void EndElement(const ModernRun& run, Element element) {
   }
 }
 
-}  // namespace
-
 /// True when a form control between the pending word and `text` parts them:
 /// "One</option><option>Two" is two words, unless punctuation joins them to
 /// the control's text, as in "OK</button>," or "(<button>x</button>)".
@@ -581,6 +580,8 @@ bool BreaksWordAtControl(const ModernState& state, std::string_view text) {
   };
   return !among("([{\"'", last) && !among(",.;:!?)]}\"'%", text.front());
 }
+
+}  // namespace
 
 void OnText(const ModernRun& run, std::string_view text, bool text_only) {
   ModernState& state = S(run);
@@ -597,9 +598,7 @@ void OnText(const ModernRun& run, std::string_view text, bool text_only) {
     if (BreaksWordAtControl(state, text)) EndWord(run);
   }
   if (state.link_awaits_text)
-    state.link_awaits_text = std::none_of(text.begin(), text.end(), [](char c) {
-      return c != ' ' && c != '\t' && c != '\n' && c != '\f' && c != '\r';
-    });
+    state.link_awaits_text = std::all_of(text.begin(), text.end(), IsHtmlSpace);
   if (state.preformatted > 0)
     LayoutPreformattedText(run, text);
   else
