@@ -24,6 +24,14 @@ namespace {
 
 using ClassicBlocks = Blocks<ClassicMasks>;
 
+// The fast lane's helpers that must be inline: called out of line, they
+// would keep its output cursor and column in memory rather than registers.
+#if defined(__GNUC__)
+#define QLN_INLINE_LAMBDA __attribute__((always_inline))
+#else
+#define QLN_INLINE_LAMBDA
+#endif
+
 constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
 
 /// What a walk through one piece works with.
@@ -382,7 +390,7 @@ constexpr size_t kLaneRoom = 4096;
     column = 0;
   };
   // EmitWord for a word with only whitespace pending before it.
-  const auto place = [&](const char* start, size_t length) {
+  const auto place = [&](const char* start, size_t length) QLN_INLINE_LAMBDA {
     const auto size = static_cast<int64_t>(length);
     if (size + column >= limit) end_line();
     if (column < threshold) {
@@ -409,7 +417,7 @@ constexpr size_t kLaneRoom = 4096;
   // when none was), the pending word.
   const size_t plain_longest = static_cast<size_t>(w.settings.MaxWordLength) - 2;
   const bool one_at_a_time = plain_longest < 62 || two_spaces;
-  const auto plain_run = [&](size_t space) {
+  const auto plain_run = [&](size_t space) QLN_INLINE_LAMBDA {
     if (column <= threshold || (two_spaces && sentence_ended) || plain_longest == 0) return space;
     // A word placed from column c after the space at `space` fits when
     // c + its length < limit; the column grows with the words, so that is

@@ -218,10 +218,6 @@ void ExtractHrefInBlocks(ConversionState* state, std::string_view tag,
   }
 }
 
-bool HasLinkTarget(const ConversionState& state) {
-  return !state.HrefBuffer.empty() && state.HrefBuffer[0] != '#';
-}
-
 void CloseAnchor(ConversionState* state, const RunSettings& settings) {
   if (settings.DoURLs == 1)
     AppendNumber(RegisterUrl(&state->Urls, state->HrefBuffer) + 1, &state->WordBuffer);

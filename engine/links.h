@@ -28,7 +28,9 @@ void ExtractHrefInBlocks(ConversionState* state, std::string_view tag,
 
 /// True when a closing anchor now would number a link: HrefBuffer holds a
 /// target that is not a fragment ("#...").
-bool HasLinkTarget(const ConversionState& state);
+inline bool HasLinkTarget(const ConversionState& state) {
+  return !state.HrefBuffer.empty() && state.HrefBuffer[0] != '#';
+}
 
 /// Anchor closing: appends "[n]" to the pending word when DoURLs is 1 and
 /// empties HrefBuffer.

@@ -2,10 +2,7 @@
 // table of names; each name leads to one small action.
 #include "tags.h"
 
-#include <array>
 #include <cstdint>
-#include <cstring>
-#include <type_traits>
 
 #include "formatter.h"
 #include "links.h"
@@ -28,8 +25,6 @@ void SetThenEmit(uint32_t flags, ConversionState* state, const RunSettings& sett
   state->FormatFlags |= flags;
   Emit(state, settings, output);
 }
-
-using TagActionFn = TagAction;
 
 void Bold(ConversionState* state, const RunSettings&, ByteBuffer*) {
   state->WordBuffer.append("**");
@@ -96,7 +91,7 @@ void PreEnd(ConversionState* state, const RunSettings&, ByteBuffer*) {
 
 struct TagRow {
   std::string_view name;
-  TagActionFn act;
+  TagAction act;
 };
 
 // Whole tag texts, upper-cased. Each name stands once, so order does not
@@ -113,52 +108,10 @@ constexpr TagRow kTagRows[] = {
     {"/UL", Paragraph},   {"PRE", PreStart},      {"/PRE", PreEnd},
 };
 
-/// A tag text of at most kMaxNameLength characters as one number: its
-/// characters, upper-cased, one byte each from the lowest, and its length in
-/// the top byte. Equal keys mean equal upper-cased texts.
-constexpr size_t kMaxNameLength = 7;
-constexpr uint64_t NameKey(std::string_view text) {
-  const size_t n = text.size();
-  uint64_t bytes = 0;
-  if (std::is_constant_evaluated()) {
-    for (size_t i = 0; i < n; i++)
-      bytes |= uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
-  } else if (n >= 4) {
-    // Two loads of four bytes that overlap, rather than a byte at a time.
-    uint32_t low, high;
-    std::memcpy(&low, text.data(), 4);
-    std::memcpy(&high, text.data() + n - 4, 4);
-    bytes = low | uint64_t{high} << (8 * (n - 4));
-  } else if (n > 0) {
-    const auto at = [&](size_t i) {
-      return uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
-    };
-    bytes = at(0) | at(n / 2) | at(n - 1);
-  }
-  // a-z to A-Z in all bytes at once: each byte from "a" to "z" loses its
-  // 0x20 bit. The sums stay within their bytes; bytes of 0x80 and above,
-  // whose low seven bits may look like a letter, are left out.
-  constexpr uint64_t kOnes = 0x0101010101010101u;
-  const uint64_t low_bits = bytes & (0x7F * kOnes);
-  const uint64_t from_a = low_bits + (0x80 - 'a') * kOnes;
-  const uint64_t past_z = low_bits + (0x80 - 'z' - 1) * kOnes;
-  const uint64_t lower = from_a & ~past_z & ~bytes & (0x80 * kOnes);
-  return (bytes ^ (lower >> 2)) | uint64_t{n} << 56;
-}
+}  // namespace
 
-struct KeyedAction {
-  uint64_t key = 0;  // 0: an empty slot
-  TagActionFn act = nullptr;
-};
-
-// The rows in an open-addressing hash table a few times larger than the
-// table of names, so that most unknown tags meet an empty slot at once.
-constexpr size_t kIndexBits = 7;
-constexpr size_t SlotOf(uint64_t key) {
-  return static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> (64 - kIndexBits));
-}
-constexpr auto kTagIndex = [] {
-  std::array<KeyedAction, size_t{1} << kIndexBits> index{};
+constexpr TagIndex kTagIndex = [] {
+  TagIndex index{};
   for (const TagRow& row : kTagRows) {
     const uint64_t key = NameKey(row.name);
     size_t slot = SlotOf(key);
@@ -168,31 +121,8 @@ constexpr auto kTagIndex = [] {
   return index;
 }();
 
-/// The action for a whole tag text, or nullptr. Upper-casing the text outside
-/// quotes first would change nothing here: a text with a quote matches no name.
-TagActionFn FindTagAction(uint64_t key) {
-  for (size_t slot = SlotOf(key);; slot = (slot + 1) % kTagIndex.size()) {
-    if (kTagIndex[slot].key == key) return kTagIndex[slot].act;
-    if (kTagIndex[slot].key == 0) return nullptr;
-  }
-}
-
-}  // namespace
-
 void CloseAnchorAction(ConversionState* state, const RunSettings& settings, ByteBuffer*) {
   CloseAnchor(state, settings);
-}
-
-TagAction ActionFor(const ConversionState& state, std::string_view tag) {
-  if (tag.size() > kMaxNameLength) return nullptr;
-  const uint64_t key = NameKey(tag);
-  if (key == NameKey("/A") && HasLinkTarget(state)) return CloseAnchorAction;
-  return FindTagAction(key);
-}
-
-bool OnlyEndsWord(const ConversionState& state, std::string_view tag) {
-  if (!tag.empty() && (tag[0] == 'A' || tag[0] == 'a')) return false;
-  return ActionFor(state, tag) == nullptr;
 }
 
 void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,
@@ -210,7 +140,7 @@ void HandleTag(ConversionState* state, const RunSettings& settings, std::string_
       CloseAnchor(state, settings);
       return;
     }
-    if (TagActionFn act = FindTagAction(key)) {
+    if (TagAction act = FindTagAction(key)) {
       act(state, settings, output);
       return;
     }

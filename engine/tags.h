@@ -8,7 +8,9 @@
 
 #include "byte_buffer.h"
 #include "conversion_state.h"
+#include "links.h"
 #include "run_settings.h"
+#include "tag_names.h"
 
 namespace qln::detail {
 
@@ -18,17 +20,25 @@ namespace qln::detail {
 void HandleTag(ConversionState* state, const RunSettings& settings, std::string_view tag,
                ByteBuffer* output);
 
-/// What HandleTag does with a tag that acts.
-using TagAction = void (*)(ConversionState* state, const RunSettings& settings, ByteBuffer* output);
+/// The action for a closing anchor that numbers a link.
+void CloseAnchorAction(ConversionState* state, const RunSettings& settings, ByteBuffer* output);
 
 /// The action HandleTag takes for `tag`, which is not an anchor, or nullptr
 /// when the tag only ends the pending word (outside head text).
-TagAction ActionFor(const ConversionState& state, std::string_view tag);
+inline TagAction ActionFor(const ConversionState& state, std::string_view tag) {
+  if (tag.size() > kMaxNameLength) return nullptr;
+  const uint64_t key = NameKey(tag);
+  if (key == NameKey("/A") && HasLinkTarget(state)) return CloseAnchorAction;
+  return FindTagAction(key);
+}
 
 /// True when HandleTag would do nothing with `tag` but end the pending word
 /// (outside head text): no anchor, no closing anchor that numbers a link,
 /// no tag that acts.
-bool OnlyEndsWord(const ConversionState& state, std::string_view tag);
+inline bool OnlyEndsWord(const ConversionState& state, std::string_view tag) {
+  if (!tag.empty() && (tag[0] == 'A' || tag[0] == 'a')) return false;
+  return ActionFor(state, tag) == nullptr;
+}
 
 }  // namespace qln::detail
 
