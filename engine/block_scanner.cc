@@ -357,7 +357,8 @@ constexpr size_t kLaneRoom = 4096;
   const int64_t limit = w.settings.RightMargin - w.settings.LeftMargin;
   const bool two_spaces = w.settings.Space2AfterPeriod;
   const bool crlf = state->CrLfMode;
-  const bool keep_line_ends = w.settings.KeepLinefeeds;
+  // The byte a kept line end begins with, or none (-1) when none is kept.
+  const int line_end_byte = !w.settings.KeepLinefeeds ? -1 : crlf ? '\r' : '\n';
   uint32_t flags = state->FormatFlags;
   int64_t threshold = (flags & NoIndent) ? 0 : w.settings.LeftMargin;
   int64_t column = state->LineColumn;
@@ -463,7 +464,7 @@ constexpr size_t kLaneRoom = 4096;
   // Whether the whitespace `c` at `at` is a kept line end the lane may take
   // (1), a kept line end it leaves to the general steps (-1), or neither (0).
   const auto kept = [&](char c, size_t at) {
-    if (!keep_line_ends || c != (crlf ? '\r' : '\n')) return 0;
+    if (c != line_end_byte) return 0;
     // The piece's last byte, when its chunk goes on or a CR LF pair may be
     // cut there, is left to the rules.
     if (at + 1 == n && (crlf || w.end == ChunkEnd::kContinues)) return -1;

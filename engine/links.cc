@@ -204,7 +204,7 @@ void ExtractHrefInBlocks(ConversionState* state, std::string_view tag,
     for (; starts != 0; starts &= starts - 1) {
       const size_t pos = base + static_cast<size_t>(std::countr_zero(starts));
       if ((tag[pos] | 0x20) != 'h') continue;
-      const bool quoted = blocks.Count(offset, offset + pos, kQuotes) & 1;
+      const bool quoted = blocks.OddCount(offset, offset + pos, kQuotes);
       if (!StartsWithHref(tag.substr(pos), quoted)) continue;
       const bool usual = pos + 5 < n && tag[pos + 4] == '=' && tag[pos + 5] == '"';
       const size_t quote = usual ? pos + 5 : next(pos, kQuotes);

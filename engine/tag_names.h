@@ -57,11 +57,13 @@ struct KeyedAction {
   TagAction act = nullptr;
 };
 
-// The names in an open-addressing hash table a few times larger than the
-// table of names, so that most unknown tags meet an empty slot at once.
+// The names in a hash table a few times larger than the table of names, with
+// a multiplier under which each name has a slot of its own (found by trying
+// odd numbers; tags.cc checks it when it builds the table). A lookup then
+// reads one slot.
 constexpr size_t kIndexBits = 7;
 constexpr size_t SlotOf(uint64_t key) {
-  return static_cast<size_t>((key * 0x9E3779B97F4A7C15u) >> (64 - kIndexBits));
+  return static_cast<size_t>((key * 0x8C3BA85923BC9153u) >> (64 - kIndexBits));
 }
 using TagIndex = std::array<KeyedAction, size_t{1} << kIndexBits>;
 extern const TagIndex kTagIndex;  // filled from the table of names
@@ -70,10 +72,8 @@ extern const TagIndex kTagIndex;  // filled from the table of names
 /// the text outside quotes first would change nothing here: a text with a
 /// quote matches no name.
 inline TagAction FindTagAction(uint64_t key) {
-  for (size_t slot = SlotOf(key);; slot = (slot + 1) % kTagIndex.size()) {
-    if (kTagIndex[slot].key == key) return kTagIndex[slot].act;
-    if (kTagIndex[slot].key == 0) return nullptr;
-  }
+  const KeyedAction& slot = kTagIndex[SlotOf(key)];
+  return slot.key == key ? slot.act : nullptr;
 }
 
 }  // namespace qln::detail

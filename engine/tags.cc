@@ -114,9 +114,9 @@ constexpr TagIndex kTagIndex = [] {
   TagIndex index{};
   for (const TagRow& row : kTagRows) {
     const uint64_t key = NameKey(row.name);
-    size_t slot = SlotOf(key);
-    while (index[slot].key != 0) slot = (slot + 1) % index.size();
-    index[slot] = {key, row.act};
+    // Two names in one slot: SlotOf needs another multiplier.
+    if (index[SlotOf(key)].key != 0) throw "two tag names share a slot";
+    index[SlotOf(key)] = {key, row.act};
   }
   return index;
 }();
