@@ -84,7 +84,9 @@ class Blocks {
       if (at >= size_) return size_;
       bits = (++block)->*kind ^ flip;
     }
-    return std::min(at + std::countr_zero(bits), size_);
+    // No bit past the first byte of padding can be the first one found: every
+    // padding byte is alike, so either the first one is found or none is.
+    return at + static_cast<size_t>(std::countr_zero(bits));
   }
 
   size_t size_;
