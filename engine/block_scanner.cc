@@ -594,6 +594,55 @@ constexpr size_t kLaneRoom = 4096;
   return i;
 }
 
+/// True when the preformatted lane may go on: no tag or reference open, and
+/// preformatted text that is not head text, with no line end asked for.
+bool InPreformattedLane(const ConversionState& state) {
+  return !state.TagOpen && !state.EntityOpen &&
+         (state.FormatFlags & (InHead | Preformatted | EndLineAfter | NewLineAfter)) ==
+             Preformatted;
+}
+
+/// The preformatted lane: from `i` on, while InPreformattedLane holds, the
+/// steps that preformatted text takes most, without a return to the step
+/// loop for each. A word joins the pending word; whitespace writes the
+/// pending word as it stands (as EndWord does there) and is the next; whole
+/// tags and references go as their steps take them. A line end that may be
+/// kept, a word that would be cut, the piece's last byte and the rest go to
+/// the general steps. Returns the position where it stopped.
+size_t PreformattedLane(const Walk& w, size_t i) {
+  ConversionState* const state = w.state;
+  ByteBuffer& word = state->WordBuffer;
+  const std::string_view text = w.text;
+  const size_t limit = static_cast<size_t>(w.settings.MaxWordLength) - 1;
+  const int line_end_byte = !w.settings.KeepLinefeeds ? -1 : state->CrLfMode ? '\r' : '\n';
+  while (i + 1 < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (kJoinsWord[c]) {
+      const size_t stop = w.blocks.Next(i, &ClassicMasks::word_stops);
+      if (stop == text.size() || word.size() + (stop - i) > limit) break;
+      word.append(text.substr(i, stop - i));
+      i = stop;
+    } else if (IsWhitespace(c) && c != line_end_byte) {
+      w.output->append(word);
+      state->LineColumn += static_cast<int64_t>(word.size());
+      word.assign(1, static_cast<char>(c));
+      i++;
+    } else if (c == '<') {
+      const size_t taken = TakeWholeTag(w, i);
+      if (taken == 0) break;
+      i += taken;
+      if (!InPreformattedLane(*state)) break;
+    } else if (c == '&') {
+      const size_t taken = TakeEntity(state, text, i);
+      if (taken == 0) break;
+      i += taken;
+    } else {
+      break;
+    }
+  }
+  return i;
+}
+
 }  // namespace
 
 void ScanPieceInBlocks(ConversionState* state, const RunSettings& settings, std::string_view chunk,
@@ -605,6 +654,9 @@ void ScanPieceInBlocks(ConversionState* state, const RunSettings& settings, std:
   while (i < chunk.size()) {
     if (InFastLane(*state)) {
       i = FastLane(walk, i);
+      if (i >= chunk.size()) break;
+    } else if (InPreformattedLane(*state)) {
+      i = PreformattedLane(walk, i);
       if (i >= chunk.size()) break;
     }
     i += Step(walk, i);

@@ -34,6 +34,9 @@ std::vector<std::string> Inputs() {
       "<ul><li>x<li><pre>a\n\nb</pre>"
       "</ul><table><tr><td>1<td>2</table><a href='q?a=1&copy=2'>l</a><script>x</script>\xE6\xBC",
       std::string(70000, 'w') + "\r\n" + std::string(70000, ' ') + "<B>x</B>\r",
+      "<P>x<PRE>\tint x = a&lt;b; <b>bold</b>\f<a href=\"u\">link</a>\r\n  " +
+          std::string(30, 'y') +
+          " z\r\n<i>i</i>&amp;\n\n<span class=k>if</span> (x) {\r  y(); }\n</PRE>after",
   };
   for (Shape shape : {Shape::kMix, Shape::kSoup, Shape::kSoupEof, Shape::kRandom, Shape::kLongLine,
                       Shape::kDistinctLinks})
