@@ -88,6 +88,7 @@ TEST(LinksTest, ExtractHrefReadsTheTextAsUpperCasedOutsideQuotes) {
       "a \"href=\"abc\" q",
       "a href=\"x\"\nhref=\"y\"",
       "a hre\"f=\"x\"",
+      "a x=\" HrEF=\"abc\" HREF=\"d\"",
   };
   for (const std::string& tag : tags) {
     SCOPED_TRACE(tag);
@@ -102,6 +103,9 @@ TEST(LinksTest, ExtractHrefReadsTheTextAsUpperCasedOutsideQuotes) {
   ConversionState state;
   ExtractHref(&state, "a title=\"a HREF\" z\"yy\"");
   EXPECT_EQ(state.HrefBuffer, " Z");  // copied from outside quotes
+  ConversionState quoted;
+  ExtractHref(&quoted, "a x=\" HrEF=\"abc\" HREF=\"d\"");
+  EXPECT_EQ(quoted.HrefBuffer, "D");  // inside quotes only "HREF" as it stands
 }
 
 TEST(LinksTest, ExtractHref) {
