@@ -2,6 +2,8 @@
 #include "unicode.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <iterator>
 
 namespace qln::detail {
@@ -21,6 +23,37 @@ constexpr char32_t kWindows1252[32] = {
 constexpr NamedReference kNamedReferences[] = {
 #include "tables/named_references.inc"
 };
+
+/// The names in an open-addressing hash table of their positions (plus one;
+/// 0 is an empty slot), built when the program is compiled: a name is then
+/// found with one hash and, mostly, one comparison.
+constexpr size_t kNameSlots = 8192;
+static_assert(std::size(kNamedReferences) < kNameSlots / 2);
+
+constexpr uint32_t NameHash(std::string_view name) {
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash;
+}
+
+constexpr auto kNameIndex = [] {
+  std::array<uint16_t, kNameSlots> slots{};
+  for (size_t i = 0; i < std::size(kNamedReferences); i++) {
+    size_t slot = NameHash(kNamedReferences[i].name) % kNameSlots;
+    while (slots[slot] != 0) slot = (slot + 1) % kNameSlots;
+    slots[slot] = static_cast<uint16_t>(i + 1);
+  }
+  return slots;
+}();
+
+const NamedReference* FindNamedReference(std::string_view name) {
+  for (size_t slot = NameHash(name) % kNameSlots; kNameIndex[slot] != 0;
+       slot = (slot + 1) % kNameSlots) {
+    const NamedReference& reference = kNamedReferences[kNameIndex[slot] - 1];
+    if (reference.name == name) return &reference;
+  }
+  return nullptr;
+}
 
 bool InRanges(const CodeRange* begin, const CodeRange* end, char32_t code) {
   const CodeRange* found = std::upper_bound(
@@ -112,17 +145,8 @@ int CharWidth(char32_t code) {
 }
 
 const NamedReference* LongestNamedReference(std::string_view text) {
-  // Names are sorted, so the entries that `text` could begin with lie after
-  // the first name not below it, shortened from the longest down.
-  for (size_t length = std::min(text.size(), kLongestReferenceName + 1); length >= 2; length--) {
-    const std::string_view prefix = text.substr(0, length);
-    const NamedReference* found =
-        std::lower_bound(std::begin(kNamedReferences), std::end(kNamedReferences), prefix,
-                         [](const NamedReference& reference, std::string_view name) {
-                           return reference.name < name;
-                         });
-    if (found != std::end(kNamedReferences) && found->name == prefix) return found;
-  }
+  for (size_t length = std::min(text.size(), kLongestReferenceName + 1); length >= 2; length--)
+    if (const NamedReference* found = FindNamedReference(text.substr(0, length))) return found;
   return nullptr;
 }
 
