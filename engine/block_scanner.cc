@@ -52,10 +52,18 @@ constexpr std::array<bool, 256> kJoinsWord = [] {
   return joins;
 }();
 
+/// The format flags that keep words from being placed straight from the
+/// text: a line end asked for, preformatted text, head text.
+constexpr uint32_t kUnplainFlags = InHead | Preformatted | EndLineAfter | NewLineAfter;
+
 /// True when words may be placed straight from the text: nothing asks for a
 /// line end, and the words are neither preformatted nor head text.
-bool PlacesPlainly(const ConversionState& state) {
-  return !(state.FormatFlags & (InHead | Preformatted | EndLineAfter | NewLineAfter));
+bool PlacesPlainly(const ConversionState& state) { return !(state.FormatFlags & kUnplainFlags); }
+
+/// The byte a kept line end begins with (CR in CR LF mode, else LF), or -1
+/// when line ends are not kept.
+int KeptLineEndByte(const RunSettings& settings, bool crlf) {
+  return !settings.KeepLinefeeds ? -1 : crlf ? '\r' : '\n';
 }
 
 // Rules 9 and 8 for the words after the space at `space`, as long as each is
@@ -333,8 +341,7 @@ size_t Step(const Walk& w, size_t i) {
 /// pending but whitespace, no line end asked for, neither head text nor
 /// preformatted.
 bool InFastLane(const ConversionState& state) {
-  return !state.TagOpen && !state.EntityOpen &&
-         !(state.FormatFlags & (InHead | Preformatted | EndLineAfter | NewLineAfter)) &&
+  return !state.TagOpen && !state.EntityOpen && PlacesPlainly(state) &&
          IsBlankWord(state.WordBuffer);
 }
 
@@ -357,8 +364,7 @@ constexpr size_t kLaneRoom = 4096;
   const int64_t limit = w.settings.RightMargin - w.settings.LeftMargin;
   const bool two_spaces = w.settings.Space2AfterPeriod;
   const bool crlf = state->CrLfMode;
-  // The byte a kept line end begins with, or none (-1) when none is kept.
-  const int line_end_byte = !w.settings.KeepLinefeeds ? -1 : crlf ? '\r' : '\n';
+  const int line_end_byte = KeptLineEndByte(w.settings, crlf);
   uint32_t flags = state->FormatFlags;
   int64_t threshold = (flags & NoIndent) ? 0 : w.settings.LeftMargin;
   int64_t column = state->LineColumn;
@@ -597,9 +603,7 @@ constexpr size_t kLaneRoom = 4096;
 /// True when the preformatted lane may go on: no tag or reference open, and
 /// preformatted text that is not head text, with no line end asked for.
 bool InPreformattedLane(const ConversionState& state) {
-  return !state.TagOpen && !state.EntityOpen &&
-         (state.FormatFlags & (InHead | Preformatted | EndLineAfter | NewLineAfter)) ==
-             Preformatted;
+  return !state.TagOpen && !state.EntityOpen && (state.FormatFlags & kUnplainFlags) == Preformatted;
 }
 
 /// The preformatted lane: from `i` on, while InPreformattedLane holds, the
@@ -614,7 +618,7 @@ size_t PreformattedLane(const Walk& w, size_t i) {
   ByteBuffer& word = state->WordBuffer;
   const std::string_view text = w.text;
   const size_t limit = static_cast<size_t>(w.settings.MaxWordLength) - 1;
-  const int line_end_byte = !w.settings.KeepLinefeeds ? -1 : state->CrLfMode ? '\r' : '\n';
+  const int line_end_byte = KeptLineEndByte(w.settings, state->CrLfMode);
   while (i + 1 < text.size()) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (kJoinsWord[c]) {

@@ -134,16 +134,9 @@ void HandleTag(ConversionState* state, const RunSettings& settings, std::string_
     ExtractHref(state, tag);
     return;
   }
-  if (tag.size() <= kMaxNameLength) {
-    const uint64_t key = NameKey(tag);
-    if (key == NameKey("/A") && HasLinkTarget(*state)) {
-      CloseAnchor(state, settings);
-      return;
-    }
-    if (TagAction act = FindTagAction(key)) {
-      act(state, settings, output);
-      return;
-    }
+  if (const TagAction act = ActionFor(*state, tag)) {
+    act(state, settings, output);
+    return;
   }
   // Any other tag only ends the pending word.
   if (!state->WordBuffer.empty() && !(state->FormatFlags & InHead)) Emit(state, settings, output);
