@@ -276,6 +276,49 @@ size_t TakeEntity(ConversionState* state, std::string_view text, size_t at) {
   return semicolon + 1 - at;
 }
 
+// Rules 3 to 6 for a "&" in an open tag, where a reference rarely ends with
+// ";" (script text such as "e&&t<36?e[t]"): a reference of the tag's own
+// that is still open goes back into its text, and the new one collects its
+// bytes here. A "&" returns what it collected so far and opens the next, a
+// "<" empties the tag's text, and a byte past the seventh returns the
+// reference and then joins the tag's text itself. A ";", a ">" or a byte
+// the reference does not take as it is stops the walk with the reference
+// open, for the rules. Returns the number of bytes taken: the "&" at least.
+size_t TakeReferenceInTag(ConversionState* state, std::string_view text, size_t at) {
+  if (state->EntityOpen && state->EntityInTag) ReturnToTag(state, state->EntityBuffer);
+  state->EntityOpen = false;
+  state->EntityInTag = false;
+  if (const size_t taken = TakeEntity(state, text, at)) return taken;
+  // kMaxEntityLength bytes are used; the rest keeps GCC's bounds check on
+  // ByteBuffer's eight-byte copies quiet.
+  char collected[16];
+  static_assert(kMaxEntityLength <= sizeof(collected));
+  size_t length = 0;
+  size_t i = at + 1;
+  for (; i < text.size(); i++) {
+    const char c = text[i];
+    if (c == '&') {
+      ReturnToTag(state, std::string_view(collected, length));
+      length = 0;
+    } else if (c == '<') {
+      state->TagBuffer.clear();
+    } else if (InClass(c, kEntityText) && length < kMaxEntityLength) {
+      collected[length++] = c;
+    } else {
+      break;
+    }
+  }
+  state->EntityBuffer.assign(std::string_view(collected, length));
+  if (i == text.size() || !InClass(text[i], kEntityText)) {
+    state->EntityOpen = true;
+    state->EntityInTag = true;
+    return i - at;
+  }
+  ReturnToTag(state, state->EntityBuffer);
+  AppendToTag(state, text.substr(i, 1));
+  return i + 1 - at;
+}
+
 // Rule 0 for a run of bytes of 0x80 and above: they are dropped, but for the
 // right single quote, which joins the pending word as an apostrophe.
 size_t SkipHighBytes(ConversionState* state, std::string_view text, size_t at) {
@@ -290,6 +333,7 @@ size_t SkipHighBytes(ConversionState* state, std::string_view text, size_t at) {
 size_t StepInTag(const Walk& w, size_t i) {
   ConversionState* state = w.state;
   const char c = w.text[i];
+  if (c == '&' && state->TagOpen) return TakeReferenceInTag(state, w.text, i);
   if (state->EntityOpen) {
     if (const size_t taken = CollectEntityRun(state, w.text, i)) return taken;
   } else if (InClass(c, kTagText)) {
@@ -301,8 +345,6 @@ size_t StepInTag(const Walk& w, size_t i) {
     HandleTag(state, w.settings, state->TagBuffer, w.output);
     state->TagBuffer.clear();
     return 1;
-  } else if (c == '&') {
-    if (const size_t taken = TakeEntity(state, w.text, i)) return taken;
   } else if (static_cast<unsigned char>(c) >= 0x80) {
     return SkipHighBytes(state, w.text, i);
   }

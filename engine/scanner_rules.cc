@@ -16,10 +16,9 @@ inline void AppendCharToTag(ConversionState* state, char c) {
 }
 
 /// A reference that belongs to a tag but does not end with ";" goes back into
-/// the tag's text as it stood, "&" included, and is closed.
+/// the tag's text and is closed.
 void ReturnEntityToTag(ConversionState* state) {
-  AppendCharToTag(state, '&');
-  AppendToTag(state, state->EntityBuffer);
+  ReturnToTag(state, state->EntityBuffer);
   state->EntityOpen = false;
   state->EntityInTag = false;
 }

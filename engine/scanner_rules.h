@@ -24,6 +24,13 @@ inline void AppendToTag(ConversionState* state, std::string_view text) {
   tag.append(text);
 }
 
+/// A reference that belongs to a tag and gives up there goes back into the
+/// tag's text as it stood, "&" included: `reference` is what it collected.
+inline void ReturnToTag(ConversionState* state, std::string_view reference) {
+  AppendToTag(state, "&");
+  AppendToTag(state, reference);
+}
+
 /// Hands the pending word to the formatter (or, in head text, discards it) and
 /// starts an empty one.
 inline void EndWord(ConversionState* state, const RunSettings& settings, ByteBuffer* output) {
