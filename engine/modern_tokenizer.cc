@@ -103,11 +103,22 @@ size_t TextOnly(const ModernRun& run, std::string_view text, size_t at) {
     S(run).state = State::kTextOnlyLessThan;
     return 1;
   }
-  if (c == '&' && S(run).text_only_decodes) return BeginReference(run, State::kTextOnly);
-  const std::string_view rest = text.substr(at + 1);
-  const size_t length = 1 + std::min(rest.size(), simd::FindEither(rest, '<', '&'));
-  OnText(run, text.substr(at, length), true);
-  return length;
+  const bool decodes = S(run).text_only_decodes;
+  if (c == '&' && decodes) return BeginReference(run, State::kTextOnly);
+  // A "&" is text like any other where references are not decoded. Where
+  // the text is dropped as well (script, style), so is a "<" that begins
+  // neither an end tag nor an escape ("</", "<!"): the text goes on past it,
+  // as TextOnlyLessThan would go back here.
+  const bool dropped = !decodes && !S(run).text_only_kept;
+  const char reference = decodes ? '&' : '<';
+  size_t end = at + 1;
+  for (;;) {
+    end += std::min(text.size() - end, simd::FindEither(text.substr(end), '<', reference));
+    if (!dropped || end + 1 >= text.size() || text[end + 1] == '/' || text[end + 1] == '!') break;
+    end++;
+  }
+  OnText(run, text.substr(at, end - at), true);
+  return end - at;
 }
 
 size_t TextOnlyLessThan(const ModernRun& run, std::string_view text, size_t at) {

@@ -101,6 +101,7 @@ TEST(ModernTest, Markup) {
        "<script><!--<SCRIPT>x</Script >y</script>b <script><!--<script>--></script>c "
        "<style><!--<script></style>d",
        "  a b c d\n"},
+      {"<script>a<!--<script>b</script>c</script>d", "  d\n"},
       {"<textarea><b>x</b> &amp;</textarea>", "  <b>x</b> &\n"},
       {"foo<span>bar</span> <a>x</a>y <u>u</u>v", "  foobar xy uv\n"},
       {"<select><option>One</option><option>Two</option></select><button>Go</button>Name<input>"
