@@ -30,9 +30,19 @@ size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
   if (p >= n || !IsAsciiAlpha(text[p])) return 0;
   TagToken& tag = state->tag;
   ResetTag(&tag, end);
-  const size_t name_length = NameLength(text.substr(p), false);
-  AppendLowerCase(text.substr(p, name_length), &tag.name);
-  p += name_length;
+  {
+    // The name, lower-cased as it is read (the part that is kept), in one
+    // pass: what NameLength and AppendLowerCase give.
+    char* const name = tag.name.Reserve(kMaxTagNameLength);
+    size_t kept = 0;
+    do {
+      const char c = text[p];
+      if (kept < kMaxTagNameLength)
+        name[kept++] = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
+      p++;
+    } while (p < n && !(kNameEnds[static_cast<unsigned char>(text[p])] & 1));
+    tag.name.Commit(name + kept);
+  }
   enum class Where { kAfterTagName, kBeforeName, kName, kAfterName, kBeforeValue, kAfterValue };
   Where where = Where::kAfterTagName;
   bool after_equals = false;  // the attribute's name began with "="
