@@ -302,21 +302,21 @@ size_t TakeReferenceInTag(ConversionState* state, std::string_view text, size_t 
       length = 0;
     } else if (c == '<') {
       state->TagBuffer.clear();
-    } else if (InClass(c, kEntityText) && length < kMaxEntityLength) {
-      collected[length++] = c;
-    } else {
+    } else if (!InClass(c, kEntityText)) {
       break;
+    } else if (length < kMaxEntityLength) {
+      collected[length++] = c;
+    } else {  // the reference gives up, and this byte is the tag's again
+      state->EntityBuffer.assign(std::string_view(collected, length));
+      ReturnToTag(state, state->EntityBuffer);
+      AppendToTag(state, text.substr(i, 1));
+      return i + 1 - at;
     }
   }
   state->EntityBuffer.assign(std::string_view(collected, length));
-  if (i == text.size() || !InClass(text[i], kEntityText)) {
-    state->EntityOpen = true;
-    state->EntityInTag = true;
-    return i - at;
-  }
-  ReturnToTag(state, state->EntityBuffer);
-  AppendToTag(state, text.substr(i, 1));
-  return i + 1 - at;
+  state->EntityOpen = true;
+  state->EntityInTag = true;
+  return i - at;
 }
 
 // Rule 0 for a run of bytes of 0x80 and above: they are dropped, but for the

@@ -37,8 +37,7 @@ size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
     size_t kept = 0;
     do {
       const char c = text[p];
-      if (kept < kMaxTagNameLength)
-        name[kept++] = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
+      if (kept < kMaxTagNameLength) name[kept++] = ToLowerAscii(c);
       p++;
     } while (p < n && !(kNameEnds[static_cast<unsigned char>(text[p])] & 1));
     tag.name.Commit(name + kept);

@@ -19,6 +19,10 @@ namespace qln::detail {
 /// HTML's whitespace between attributes: tab, LF, FF and space (CR is gone).
 constexpr bool IsTagSpace(char c) { return c == '\t' || c == '\n' || c == '\f' || c == ' '; }
 constexpr bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+/// "A" to "Z" as "a" to "z"; any other byte as it is.
+constexpr char ToLowerAscii(char c) {
+  return static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
+}
 
 /// Longest tag or attribute name kept.
 inline constexpr size_t kMaxTagNameLength = 32;
@@ -91,7 +95,7 @@ inline void AppendLowerCase(std::string_view text, ByteBuffer* name) {
   }
   for (; at < text.size(); at++) {
     const char c = text[at];
-    *out++ = static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
+    *out++ = ToLowerAscii(c);
   }
   name->Commit(out);
 }

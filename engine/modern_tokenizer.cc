@@ -24,7 +24,6 @@ bool IsAsciiAlphanumeric(char c) { return IsAsciiAlpha(c) || IsAsciiDigit(c); }
 bool IsHexDigit(char c) {
   return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-char ToLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 ModernState& S(const ModernRun& run) { return *run.state; }
 
@@ -163,7 +162,7 @@ size_t TextOnlyEndTagName(const ModernRun& run, std::string_view text, size_t at
     return 1;
   }
   std::string lower;
-  for (char b : state.buffer) lower.push_back(ToLower(b));
+  for (char b : state.buffer) lower.push_back(ToLowerAscii(b));
   if (lower == state.text_only_end && (IsTagSpace(c) || c == '/' || c == '>')) {
     StartTag(run, true);
     state.tag.name = lower;
@@ -261,7 +260,7 @@ size_t ScriptEscapeName(const ModernRun& run, std::string_view text, size_t at) 
   ModernState& state = S(run);
   const char c = text[at];
   if (IsAsciiAlpha(c)) {
-    if (state.buffer.size() < kMaxNameLength) state.buffer.push_back(ToLower(c));
+    if (state.buffer.size() < kMaxNameLength) state.buffer.push_back(ToLowerAscii(c));
     return 1;
   }
   state.state = State::kScriptEscaped;
@@ -693,7 +692,7 @@ size_t DecimalDigits(const ModernRun& run, std::string_view text, size_t at) {
 size_t HexadecimalDigits(const ModernRun& run, std::string_view text, size_t at) {
   const char c = text[at];
   if (!IsHexDigit(c)) return EndNumericReference(run, c);
-  const uint32_t digit = IsAsciiDigit(c) ? c - '0' : (ToLower(c) - 'a' + 10);
+  const uint32_t digit = IsAsciiDigit(c) ? c - '0' : (ToLowerAscii(c) - 'a' + 10);
   AddDigit(run.state, 16, digit);
   return 1;
 }
