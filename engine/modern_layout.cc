@@ -412,6 +412,13 @@ void LayoutText(const ModernRun& run, std::string_view text) {
     if (IsSpace(code)) {
       EndWord(run);
       state.glue_next = false;
+      if (at < text.size() && IsSpace(static_cast<unsigned char>(text[at]))) {
+        // The spaces after it change nothing once a second has ended the
+        // word again (which settles a word of marks alone): passed at once.
+        EndWord(run);
+        do at++;
+        while (at < text.size() && IsSpace(static_cast<unsigned char>(text[at])));
+      }
     } else if (code == 0xA0) {
       AddToWord(run, " ", 1);  // a space the line does not break at
       state.word_space_at = state.word.size() - 1;
