@@ -605,9 +605,11 @@ void OnText(const ModernRun& run, std::string_view text, bool text_only) {
     LayoutText(run, text);
 }
 
-void OnTag(const ModernRun& run, const TagToken& tag) {
+namespace {
+
+/// The tag of an element that may do something.
+[[gnu::noinline]] void OnElementTag(const ModernRun& run, const TagToken& tag, Element element) {
   ModernState& state = S(run);
-  const Element element = ElementOf(tag.name);
   if (tag.end) {
     if (element == Element::kTemplate) {
       if (state.dropped_depth > 0) state.dropped_depth--;
@@ -645,6 +647,16 @@ void OnTag(const ModernRun& run, const TagToken& tag) {
   }
   if (element == Element::kTextarea) BeginTextOnly(run, tag.name, true, true);
   StartElement(run, tag, element);
+}
+
+}  // namespace
+
+void OnTag(const ModernRun& run, const TagToken& tag) {
+  const Element element = ElementOf(tag.name);
+  // Any other element does nothing, start or end tag, but end the head: the
+  // commonest tags ("span", "code") end here.
+  if (element == Element::kOther && !S(run).in_head) return;
+  OnElementTag(run, tag, element);
 }
 
 void FinishTree(const ModernRun& run) { CloseLink(run); }
