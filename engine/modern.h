@@ -7,6 +7,7 @@
 
 #include <qln/qln.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,8 @@ void Tokenize(const ModernRun& run, std::string_view text);
 /// One step of the tokenizer by its states, at `at`: returns the number of
 /// bytes taken (0 when it only changed the state).
 size_t TokenizerStep(const ModernRun& run, std::string_view text, size_t at);
+/// The character a numeric reference stands for, by HTML's rules.
+char32_t NumericReferenceCharacter(uint32_t number);
 /// The tokenizer by blocks: whole tags and runs of text at a time, the rest
 /// by TokenizerStep.
 void TokenizeInBlocks(const ModernRun& run, std::string_view text);

@@ -10,6 +10,7 @@
 #include "modern.h"
 #include "modern_token.h"
 #include "modern_tree.h"
+#include "unicode.h"
 
 namespace qln::detail {
 namespace {
@@ -168,6 +169,50 @@ size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
   return 0;
 }
 
+/// Reads the character reference at `at` ("&") in text as the reference
+/// states would, when it is a named one whose name with its ";" is one of
+/// the names, or a numeric one of up to seven digits with its ";": hands its
+/// text on and returns the position after the ";", with the state left as
+/// the states leave it. Returns 0 for any other, which the states then read.
+size_t ReadWholeReference(const ModernRun& run, std::string_view text, size_t at) {
+  ModernState& state = *run.state;
+  const size_t n = text.size();
+  size_t p = at + 1;
+  if (p < n && text[p] == '#') {
+    p++;
+    const bool hex = p < n && (text[p] == 'x' || text[p] == 'X');
+    if (hex) p++;
+    const size_t digits = p;
+    uint32_t number = 0;
+    for (; p < n && p - digits < 7; p++) {
+      const char c = text[p];
+      if (hex ? !IsHexDigit(c) : !IsAsciiDigit(c)) break;
+      // The number stops growing past the last character, as in the states.
+      if (number <= 0x10FFFF)
+        number = number * (hex ? 16 : 10) +
+                 static_cast<uint32_t>(IsAsciiDigit(c) ? c - '0' : ToLowerAscii(c) - 'a' + 10);
+    }
+    if (p == digits || p == n || text[p] != ';') return 0;
+    state.return_state = TokenizerState::kData;
+    state.buffer.assign(text.substr(at + 1, digits - at - 1));  // "#", "#x" or "#X"
+    state.reference_number = number;
+    std::string character;
+    AppendUtf8(NumericReferenceCharacter(number), &character);
+    OnText(run, character, false);
+    return p + 1;
+  }
+  const size_t name = p;
+  while (p < n && p - name < kLongestReferenceName && IsAsciiAlphanumeric(text[p])) p++;
+  if (p == name || p == n || text[p] != ';') return 0;
+  // With its ";" the name is the longest a reference's can be here.
+  const NamedReference* found = FindNamedReference(text.substr(name, p + 1 - name));
+  if (found == nullptr) return 0;
+  state.return_state = TokenizerState::kData;
+  state.buffer.assign(text.substr(name, p - name));
+  OnText(run, found->text, false);
+  return p + 1;
+}
+
 /// Reads the comment at `at` ("<!--") as the comment states would, when it
 /// ends within `text`: returns the position after its end, or 0.
 size_t ReadWholeComment(std::string_view text, size_t at) {
@@ -256,6 +301,9 @@ void TokenizeInBlocks(const ModernRun& plain_run, std::string_view text) {
         const size_t stop = blocks.Next(at, &ModernMasks::markup);
         OnText(run, text.substr(at, stop - at), false);
         at = stop;
+        continue;
+      } else if (const size_t after = ReadWholeReference(run, text, at)) {
+        at = after;
         continue;
       }
     }

@@ -19,6 +19,11 @@ namespace qln::detail {
 /// HTML's whitespace between attributes: tab, LF, FF and space (CR is gone).
 constexpr bool IsTagSpace(char c) { return c == '\t' || c == '\n' || c == '\f' || c == ' '; }
 constexpr bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsAsciiAlphanumeric(char c) { return IsAsciiAlpha(c) || IsAsciiDigit(c); }
+constexpr bool IsHexDigit(char c) {
+  return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
 /// "A" to "Z" as "a" to "z"; any other byte as it is.
 constexpr char ToLowerAscii(char c) {
   return static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));

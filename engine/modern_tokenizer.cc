@@ -13,17 +13,24 @@
 #include "unicode.h"
 
 namespace qln::detail {
+
+char32_t NumericReferenceCharacter(uint32_t number) {
+  if (number == 0 || number > 0x10FFFF || (number >= 0xD800 && number <= 0xDFFF))
+    return kReplacementCharacter;
+  if (number >= 0x80 && number <= 0x9F) {
+    // Windows-1252's characters; the five codes it leaves out stay the
+    // control characters they are, which the text drops.
+    const char32_t character = Windows1252(static_cast<uint8_t>(number));
+    return character == kReplacementCharacter ? number : character;
+  }
+  return number;
+}
+
 namespace {
 
 constexpr size_t kMaxNameLength = 32;  // of a tag name kept
 
 using State = TokenizerState;
-
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAsciiAlphanumeric(char c) { return IsAsciiAlpha(c) || IsAsciiDigit(c); }
-bool IsHexDigit(char c) {
-  return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
 
 ModernState& S(const ModernRun& run) { return *run.state; }
 
@@ -651,19 +658,6 @@ size_t HexadecimalStart(const ModernRun& run, std::string_view text, size_t at) 
   }
   GiveUpReference(run);
   return 0;
-}
-
-/// The character a numeric reference stands for, by HTML's rules.
-char32_t NumericReferenceCharacter(uint32_t number) {
-  if (number == 0 || number > 0x10FFFF || (number >= 0xD800 && number <= 0xDFFF))
-    return kReplacementCharacter;
-  if (number >= 0x80 && number <= 0x9F) {
-    // Windows-1252's characters; the five codes it leaves out stay the
-    // control characters they are, which the text drops.
-    const char32_t character = Windows1252(static_cast<uint8_t>(number));
-    return character == kReplacementCharacter ? number : character;
-  }
-  return number;
 }
 
 /// Ends a numeric reference whose digits have been read; a ";" after them

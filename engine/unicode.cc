@@ -46,6 +46,8 @@ constexpr auto kNameIndex = [] {
   return slots;
 }();
 
+}  // namespace
+
 const NamedReference* FindNamedReference(std::string_view name) {
   for (size_t slot = NameHash(name) % kNameSlots; kNameIndex[slot] != 0;
        slot = (slot + 1) % kNameSlots) {
@@ -54,6 +56,8 @@ const NamedReference* FindNamedReference(std::string_view name) {
   }
   return nullptr;
 }
+
+namespace {
 
 bool InRanges(const CodeRange* begin, const CodeRange* end, char32_t code) {
   const CodeRange* found = std::upper_bound(

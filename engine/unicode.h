@@ -42,6 +42,9 @@ struct NamedReference {
   std::string_view text;
 };
 
+/// The named reference whose name is `name`, or nullptr.
+const NamedReference* FindNamedReference(std::string_view name);
+
 /// The longest named reference whose name begins `text`, or nullptr.
 const NamedReference* LongestNamedReference(std::string_view text);
 

@@ -37,6 +37,10 @@ std::vector<std::string> Inputs() {
       "<P>x<PRE>\tint x = a&lt;b; <b>bold</b>\f<a href=\"u\">link</a>\r\n  " +
           std::string(30, 'y') +
           " z\r\n<i>i</i>&amp;\n\n<span class=k>if</span> (x) {\r  y(); }\n</PRE>after",
+      // References whole and not: past the last character, too many digits,
+      // no digits, names without ";" or unknown, the longest name.
+      "&#x10FFFF;&#9999999;&#99999999;&#X41;&#xZ;&#;&#128;&#0;&#x1FFFFFF;&ampx;&amp &AMP;"
+      "&CounterClockwiseContourIntegral;&nbsp&nbsp;\r\n",
       // References that give up in open tags, as in script text.
       "<p>e&&t<36?e[t]:\"b\"};f&&u<4;x&amp;&a&&&b<c>d&1234567\x92x<e&abc\r\n;>&&t<1234567890>z",
   };
