@@ -7,6 +7,15 @@
 namespace qln::detail {
 
 void FeedModern(const ModernRun& run, std::string_view bytes, std::string* text) {
+  // As far as reading the input changes nothing, it is tokenized where it
+  // stands; the rest is read into `text` first. Either way the tokenizer
+  // sees the same text, cut in one more place, which changes nothing.
+  const size_t unchanged = TakeUnchangedInput(run.state, bytes);
+  if (unchanged > 0) {
+    Tokenize(run, bytes.substr(0, unchanged));
+    bytes.remove_prefix(unchanged);
+  }
+  if (bytes.empty()) return;
   text->clear();
   ReadModernInput(run.state, bytes, false, text);
   Tokenize(run, *text);

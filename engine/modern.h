@@ -50,6 +50,11 @@ void FinishModern(const ModernRun& run, Mode mode, std::string* text);
 /// A sequence that the next piece may complete waits in the state; `at_end`
 /// says there is no next piece.
 void ReadModernInput(ModernState* state, std::string_view bytes, bool at_end, std::string* text);
+/// How many bytes from the start of `bytes` ReadModernInput would append as
+/// they stand (ASCII but CR and zero bytes, and whole valid sequences but a
+/// leading byte-order mark), with nothing held from the last piece; the
+/// state is left as reading them would leave it.
+size_t TakeUnchangedInput(ModernState* state, std::string_view bytes);
 
 /// The HTML tokenizer over clean UTF-8 text; it hands text and tags on.
 /// Unless the settings ask for the rules alone, it goes by blocks

@@ -84,4 +84,23 @@ void ReadModernInput(ModernState* state, std::string_view bytes, bool at_end, st
   }
 }
 
+size_t TakeUnchangedInput(ModernState* state, std::string_view bytes) {
+  if (!state->held_bytes.empty() || (state->after_cr && !bytes.empty() && bytes[0] == '\n'))
+    return 0;
+  size_t at = 0;
+  for (;;) {
+    at += simd::AsciiRunLength(bytes.data() + at, bytes.data() + bytes.size());
+    if (at == bytes.size() || static_cast<unsigned char>(bytes[at]) < 0x80) break;  // CR, zero
+    char32_t code;
+    const size_t length = DecodeUtf8(bytes.substr(at), &code);
+    if (length == 0 || (code == 0xFEFF && at == 0 && state->at_input_start)) break;
+    at += length;
+  }
+  if (at > 0) {
+    state->after_cr = false;
+    state->at_input_start = false;
+  }
+  return at;
+}
+
 }  // namespace qln::detail

@@ -128,6 +128,26 @@ TEST(ConverterTest, PiecesOfAnySizeConvertAsTheWholeAndTheRulesAsTheShortcuts) {
   }
 }
 
+TEST(ConverterTest, EveryCutInTwoConvertsAsTheWhole) {
+  // What a piece leaves for the next, wherever a short input is cut: a
+  // byte-order mark after text, CR LF, a zero byte, a character cut in two,
+  // a byte that is not UTF-8, references and tags.
+  const std::string input =
+      std::string("z\xEF\xBB\xBF\r\n\0a\r", 9) + "\xE6\xBC\xA2\xFF&amp;&#x41;<b>x</b>\r";
+  for (const RunSettings& settings : SomeSettings()) {
+    Streamed whole(settings, Mode::kFile, LineEnds::kLf);
+    FeedConversion(&whole.conversion, input);
+    FinishConversion(&whole.conversion);
+    for (size_t cut = 0; cut <= input.size(); cut++) {
+      Streamed two(settings, Mode::kFile, LineEnds::kLf);
+      FeedConversion(&two.conversion, std::string_view(input).substr(0, cut));
+      FeedConversion(&two.conversion, std::string_view(input).substr(cut));
+      FinishConversion(&two.conversion);
+      ASSERT_EQ(whole.output, two.output) << cut;
+    }
+  }
+}
+
 TEST(ConverterTest, OutputArrivesAsTheInputDoes) {
   std::string output;
   qln::Converter converter(qln::kDefaultSettings, Mode::kFile, LineEnds::kCrLf, AppendTo, &output);
