@@ -192,10 +192,9 @@ void ClearWord(ModernState& state) {
   state.word_open_marks = 0;
 }
 
-/// Writes out the pending word, as it stands.
-void PlacePendingWord(const ModernRun& run) {
+/// PlacePendingWord for a word with text.
+[[gnu::noinline]] void PlaceWordWithText(const ModernRun& run) {
   ModernState& state = S(run);
-  if (state.word.empty() || state.word_only_marks) return;  // marks wait for their word
   if (state.preformatted == 0 &&
       (state.pending_break != LineBreak::kNone || !state.line_has_text) &&
       state.word.view().find_first_not_of(' ') == std::string_view::npos) {
@@ -219,6 +218,12 @@ void PlacePendingWord(const ModernRun& run) {
     PlaceWord(run, state.word, state.word_width, state.word_glued);
   }
   ClearWord(state);
+}
+
+/// Writes out the pending word, as it stands.
+inline void PlacePendingWord(const ModernRun& run) {
+  // Nothing, or marks that wait for their word: most calls end here.
+  if (!S(run).word.empty() && !S(run).word_only_marks) PlaceWordWithText(run);
 }
 
 /// Ends a pending word whose text has marks opened right after it
