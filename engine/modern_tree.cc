@@ -583,9 +583,20 @@ bool BreaksWordAtControl(const ModernState& state, std::string_view text) {
 
 }  // namespace
 
-void OnText(const ModernRun& run, std::string_view text, bool text_only) {
+namespace {
+
+/// Lays out text that goes where the text before it went.
+void Layout(const ModernRun& run, std::string_view text) {
+  if (S(run).preformatted > 0)
+    LayoutPreformattedText(run, text);
+  else
+    LayoutText(run, text);
+}
+
+/// OnText when the head is open, a form control has just ended or a link
+/// waits for its text.
+[[gnu::noinline]] void OnTextAfterChange(const ModernRun& run, std::string_view text) {
   ModernState& state = S(run);
-  if (text_only ? !state.text_only_kept : state.dropped_depth > 0) return;
   if (state.in_head) {
     // Whitespace stays in the head; any other text ends it.
     const size_t first = text.find_first_not_of(" \t\n\f\r\v");
@@ -599,10 +610,19 @@ void OnText(const ModernRun& run, std::string_view text, bool text_only) {
   }
   if (state.link_awaits_text)
     state.link_awaits_text = std::all_of(text.begin(), text.end(), IsHtmlSpace);
-  if (state.preformatted > 0)
-    LayoutPreformattedText(run, text);
+  Layout(run, text);
+}
+
+}  // namespace
+
+void OnText(const ModernRun& run, std::string_view text, bool text_only) {
+  const ModernState& state = S(run);
+  if (text_only ? !state.text_only_kept : state.dropped_depth > 0) return;
+  // Each way ends in a call of its own, so that the commonest needs no frame.
+  if (state.in_head || state.word_break_owed || state.link_awaits_text)
+    OnTextAfterChange(run, text);
   else
-    LayoutText(run, text);
+    Layout(run, text);
 }
 
 namespace {
