@@ -187,10 +187,7 @@ size_t ReadWholeReference(const ModernRun& run, std::string_view text, size_t at
     for (; p < n && p - digits < 7; p++) {
       const char c = text[p];
       if (hex ? !IsHexDigit(c) : !IsAsciiDigit(c)) break;
-      // The number stops growing past the last character, as in the states.
-      if (number <= 0x10FFFF)
-        number = number * (hex ? 16 : 10) +
-                 static_cast<uint32_t>(IsAsciiDigit(c) ? c - '0' : ToLowerAscii(c) - 'a' + 10);
+      number = WithDigit(number, hex ? 16 : 10, c);
     }
     if (p == digits || p == n || text[p] != ';') return 0;
     state.return_state = TokenizerState::kData;

@@ -29,6 +29,14 @@ constexpr char ToLowerAscii(char c) {
   return static_cast<char>(c + (static_cast<unsigned char>(c - 'A') < 26 ? 32 : 0));
 }
 
+/// A character reference's number with one more digit (of `base`, the
+/// digit checked already): it stops growing past the last character.
+constexpr uint32_t WithDigit(uint32_t number, uint32_t base, char digit) {
+  if (number > 0x10FFFF) return number;
+  return number * base +
+         static_cast<uint32_t>(IsAsciiDigit(digit) ? digit - '0' : ToLowerAscii(digit) - 'a' + 10);
+}
+
 /// Longest tag or attribute name kept.
 inline constexpr size_t kMaxTagNameLength = 32;
 

@@ -670,24 +670,17 @@ size_t EndNumericReference(const ModernRun& run, char next) {
   return next == ';' ? 1 : 0;
 }
 
-/// Adds a digit to the number, which stops growing past the last character.
-void AddDigit(ModernState* state, uint32_t base, uint32_t digit) {
-  if (state->reference_number <= 0x10FFFF)
-    state->reference_number = state->reference_number * base + digit;
-}
-
 size_t DecimalDigits(const ModernRun& run, std::string_view text, size_t at) {
   const char c = text[at];
   if (!IsAsciiDigit(c)) return EndNumericReference(run, c);
-  AddDigit(run.state, 10, static_cast<uint32_t>(c - '0'));
+  S(run).reference_number = WithDigit(S(run).reference_number, 10, c);
   return 1;
 }
 
 size_t HexadecimalDigits(const ModernRun& run, std::string_view text, size_t at) {
   const char c = text[at];
   if (!IsHexDigit(c)) return EndNumericReference(run, c);
-  const uint32_t digit = IsAsciiDigit(c) ? c - '0' : (ToLowerAscii(c) - 'a' + 10);
-  AddDigit(run.state, 16, digit);
+  S(run).reference_number = WithDigit(S(run).reference_number, 16, c);
   return 1;
 }
 
