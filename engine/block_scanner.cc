@@ -536,7 +536,7 @@ constexpr size_t kLaneRoom = 4096;
         const size_t close = blocks.Next(stop + 1, &ClassicMasks::tag_stops);
         if (close == n || text[close] != '>') break;
         const std::string_view tag =
-            w.text.substr(stop + 1, std::min(close - stop - 1, kMaxTagLength));
+            std::string_view(text + stop + 1, std::min(close - stop - 1, kMaxTagLength));
         if (OnlyEndsWord(*state, tag)) {
           place(text + i, stop - i);
           pending = 0;
@@ -576,7 +576,8 @@ constexpr size_t kLaneRoom = 4096;
         if (next == '<') {
           const size_t end = blocks.Next(i + 1, &ClassicMasks::tag_stops);
           if (end < n && text[end] == '>' &&
-              OnlyEndsWord(*state, w.text.substr(i + 1, std::min(end - i - 1, kMaxTagLength)))) {
+              OnlyEndsWord(*state,
+                           std::string_view(text + i + 1, std::min(end - i - 1, kMaxTagLength)))) {
             place(word_text, length);
             pending = 0;
             i = end + 1;
@@ -607,7 +608,7 @@ constexpr size_t kLaneRoom = 4096;
     } else if (c == '<') {
       const size_t close = blocks.Next(i + 1, &ClassicMasks::tag_stops);
       if (close == n || text[close] != '>') break;
-      const std::string_view tag = w.text.substr(i + 1, std::min(close - i - 1, kMaxTagLength));
+      const std::string_view tag(text + i + 1, std::min(close - i - 1, kMaxTagLength));
       if (!tag.empty() && (tag[0] | 0x20) == 'a') {
         ExtractHrefInBlocks(state, tag, blocks, i + 1);  // an anchor: its HREF
       } else if (const TagAction action = ActionFor(*state, tag); action == nullptr) {
@@ -631,8 +632,10 @@ constexpr size_t kLaneRoom = 4096;
       if (line > 0) {
         i = line_end(i);
       } else {
-        pending = static_cast<char>(c);  // rule 8: a blank pending word writes nothing
-        i++;
+        // Rule 8: a blank pending word writes nothing, so a run of whitespace
+        // leaves its last byte pending, up to a line end that may be kept.
+        do pending = text[i++];
+        while (i < n && IsWhitespace(text[i]) && text[i] != line_end_byte);
       }
     } else {
       break;
