@@ -297,20 +297,22 @@ size_t TakeReferenceInTag(ConversionState* state, std::string_view text, size_t 
   size_t i = at + 1;
   for (; i < text.size(); i++) {
     const char c = text[i];
-    if (c == '&') {
+    // The usual byte first: "&" and "<" are not in the class.
+    if (InClass(c, kEntityText)) {
+      if (length == kMaxEntityLength) {  // the reference gives up; this byte is the tag's again
+        state->EntityBuffer.assign(std::string_view(collected, length));
+        ReturnToTag(state, state->EntityBuffer);
+        AppendToTag(state, text.substr(i, 1));
+        return i + 1 - at;
+      }
+      collected[length++] = c;
+    } else if (c == '&') {
       ReturnToTag(state, std::string_view(collected, length));
       length = 0;
     } else if (c == '<') {
       state->TagBuffer.clear();
-    } else if (!InClass(c, kEntityText)) {
+    } else {
       break;
-    } else if (length < kMaxEntityLength) {
-      collected[length++] = c;
-    } else {  // the reference gives up, and this byte is the tag's again
-      state->EntityBuffer.assign(std::string_view(collected, length));
-      ReturnToTag(state, state->EntityBuffer);
-      AppendToTag(state, text.substr(i, 1));
-      return i + 1 - at;
     }
   }
   state->EntityBuffer.assign(std::string_view(collected, length));
