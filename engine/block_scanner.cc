@@ -240,13 +240,19 @@ size_t TakeSpace(const Walk& w, size_t at) {
   return space + 1 - at;
 }
 
+/// The text of the tag whose "<" is at `open` and ">" at `close`, as much
+/// of it as a tag keeps.
+std::string_view TagText(std::string_view text, size_t open, size_t close) {
+  return std::string_view(text.data() + open + 1, std::min(close - open - 1, kMaxTagLength));
+}
+
 // Rules 4, 6 and 2 for a tag that lies whole in the piece with nothing in it
 // but plain tag text: its text is read where it lies. Returns its length, 0
 // when the tag is not such a one.
 size_t TakeWholeTag(const Walk& w, size_t at) {
   const size_t close = w.blocks.Next(at + 1, &ClassicMasks::tag_stops);
   if (close == w.text.size() || w.text[close] != '>') return 0;
-  const std::string_view tag = w.text.substr(at + 1, std::min(close - at - 1, kMaxTagLength));
+  const std::string_view tag = TagText(w.text, at, close);
   if (!tag.empty() && (tag[0] | 0x20) == 'a')  // an anchor's HREF, as HandleTag reads it
     ExtractHrefInBlocks(w.state, tag, w.blocks, at + 1);
   else
@@ -537,8 +543,7 @@ constexpr size_t kLaneRoom = 4096;
       if (after == '<') {
         const size_t close = blocks.Next(stop + 1, &ClassicMasks::tag_stops);
         if (close == n || text[close] != '>') break;
-        const std::string_view tag =
-            std::string_view(text + stop + 1, std::min(close - stop - 1, kMaxTagLength));
+        const std::string_view tag = TagText(w.text, stop, close);
         if (OnlyEndsWord(*state, tag)) {
           place(text + i, stop - i);
           pending = 0;
@@ -577,9 +582,7 @@ constexpr size_t kLaneRoom = 4096;
         }
         if (next == '<') {
           const size_t end = blocks.Next(i + 1, &ClassicMasks::tag_stops);
-          if (end < n && text[end] == '>' &&
-              OnlyEndsWord(*state,
-                           std::string_view(text + i + 1, std::min(end - i - 1, kMaxTagLength)))) {
+          if (end < n && text[end] == '>' && OnlyEndsWord(*state, TagText(w.text, i, end))) {
             place(word_text, length);
             pending = 0;
             i = end + 1;
@@ -610,7 +613,7 @@ constexpr size_t kLaneRoom = 4096;
     } else if (c == '<') {
       const size_t close = blocks.Next(i + 1, &ClassicMasks::tag_stops);
       if (close == n || text[close] != '>') break;
-      const std::string_view tag(text + i + 1, std::min(close - i - 1, kMaxTagLength));
+      const std::string_view tag = TagText(w.text, i, close);
       if (!tag.empty() && (tag[0] | 0x20) == 'a') {
         ExtractHrefInBlocks(state, tag, blocks, i + 1);  // an anchor: its HREF
       } else if (const TagAction action = ActionFor(*state, tag); action == nullptr) {
