@@ -642,6 +642,16 @@ constexpr size_t kLaneRoom = 4096;
         do pending = text[i++];
         while (i < n && IsWhitespace(text[i]) && text[i] != line_end_byte);
       }
+    } else if (c >= 0x80) {
+      // Rule 0: bytes of 0x80 and above are dropped, and leave the blank
+      // pending word as it is, unless a right single quote among them
+      // joins it as an apostrophe.
+      size_t end = i;
+      while (end < n && static_cast<unsigned char>(text[end]) >= 0x80 &&
+             static_cast<unsigned char>(text[end]) != kRightSingleQuote)
+        end++;
+      if (end < n && static_cast<unsigned char>(text[end]) == kRightSingleQuote) break;
+      i = end;
     } else {
       break;
     }
