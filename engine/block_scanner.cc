@@ -387,6 +387,61 @@ size_t Step(const Walk& w, size_t i) {
   return ApplyRules(state, w.settings, w.text, i, w.end, w.output);
 }
 
+/// True when a pending word that is not blank may be carried on at once: no
+/// tag or reference open, no line end asked for, neither head text nor
+/// preformatted.
+bool CarriesWord(const ConversionState& state) {
+  return !state.TagOpen && !state.EntityOpen && PlacesPlainly(state) &&
+         !IsBlankWord(state.WordBuffer);
+}
+
+/// Rules 9, 5, 1, 0 and 8 for the pending word that is not blank, from `at`
+/// on: the runs of word text it has room for, the references that end with
+/// ";", bytes of 0x80 and above and whole tags, as long as the word is still
+/// carried; whitespace that is not a kept line end writes it. Returns where
+/// it stopped: `at` when it took nothing.
+size_t TakeCarriedWord(const Walk& w, size_t at) {
+  ConversionState* const state = w.state;
+  ByteBuffer& word = state->WordBuffer;
+  const std::string_view text = w.text;
+  const size_t n = text.size();
+  const size_t longest = static_cast<size_t>(w.settings.MaxWordLength) - 1;
+  while (at < n) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (kJoinsWord[c]) {
+      const size_t stop = w.blocks.Next(at, &ClassicMasks::word_stops);
+      if (stop == n || word.size() + (stop - at) > longest) break;  // the rules cut it
+      word.append(text.substr(at, stop - at));
+      at = stop;
+    } else if (c == '&') {
+      const size_t taken = TakeEntity(state, text, at);
+      if (taken == 0) break;
+      at += taken;
+    } else if (c >= 0x80) {
+      at += SkipHighBytes(state, text, at);
+    } else if (c == '<') {
+      // A whole tag acts as the rules have it: one that only ends the word
+      // writes it, a closing anchor gives it its link's number.
+      const size_t taken = TakeWholeTag(w, at);
+      if (taken == 0) break;
+      at += taken;
+      if (!CarriesWord(*state)) return at;
+    } else if (IsWhitespace(static_cast<char>(c))) {
+      // A kept line end, and the piece's last byte when its chunk goes on,
+      // are left to the rules.
+      if (IsKeptLineEnd(*state, w.settings, static_cast<char>(c), EndsChunk(text, at, w.end)) ||
+          (at + 1 == n && w.end == ChunkEnd::kContinues))
+        break;
+      EndWord(state, w.settings, w.output);
+      word.push_back(static_cast<char>(c));
+      return at + 1;
+    } else {
+      break;
+    }
+  }
+  return at;
+}
+
 /// True when the fast lane may go on: no tag or reference open, nothing
 /// pending but whitespace, no line end asked for, neither head text nor
 /// preformatted.
@@ -722,6 +777,11 @@ void ScanPieceInBlocks(ConversionState* state, const RunSettings& settings, std:
     } else if (InPreformattedLane(*state)) {
       i = PreformattedLane(walk, i);
       if (i >= chunk.size()) break;
+    } else if (CarriesWord(*state)) {
+      if (const size_t next = TakeCarriedWord(walk, i); next != i) {
+        i = next;
+        continue;
+      }
     }
     i += Step(walk, i);
   }

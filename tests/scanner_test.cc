@@ -331,6 +331,11 @@ TEST(ScannerTest, WordsAndTagsTakenWholeConvertAsByteByByte) {
       // Whole tags, cut tags, tags with references and high bytes in them.
       {"<p class=\"x\">a <a href=\"u.htm?a=1&amp;b=2\">link words</a>. <i>i</i>\n", "<div\n",
        "id=\"d\">in <b\xe9>b</b> <x\x92y> &lt;tag&gt; <" + std::string(3100, 'q') + "> tail\n"},
+      // Words that references, high bytes and link numbers join, and high
+      // bytes alone between words.
+      {"caf\xe9 don\x92t \xe9\xe9 \xe9\x92 x&#233;y &lt;b&gt;\n&amp; <a href=\"v\">w</a>, z\xe9\n",
+       "a&lt;b<span>c</span> d\xe9<br>e <a href=\"v\">w</a>.<p>p\r\nq\xe9\r\nr\xe9",
+       "w&lt;" + a62 + " v\xe9" + a63 + " u\n"},
       {"x>y a;b <>empty<> c\x01"
        "d e\x1f"
        "f\n"},
