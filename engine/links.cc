@@ -42,8 +42,13 @@ uint32_t HashOf(std::string_view target) {
     hash = (hash ^ word) * kMultiplier;
     hash ^= hash >> 29;
   }
+  // The last bytes: the eight that end the target when it has them (some
+  // mixed in twice), which saves a copy of a length known only now.
   uint64_t tail = 0;
-  std::memcpy(&tail, target.data() + at, target.size() - at);
+  if (target.size() >= 8)
+    std::memcpy(&tail, target.data() + target.size() - 8, 8);
+  else
+    std::memcpy(&tail, target.data(), target.size());
   hash = (hash ^ tail) * kMultiplier;
   return static_cast<uint32_t>((hash ^ (hash >> 31)) >> 32);
 }
