@@ -273,47 +273,46 @@ size_t TakeEntity(ConversionState* state, std::string_view text, size_t at) {
   if (!state->TagOpen) {
     DecodeEntity(state->EntityBuffer, &state->WordBuffer);
   } else {
-    ByteBuffer decoded;
-    DecodeEntity(state->EntityBuffer, &decoded);
-    AppendToTag(state, decoded);
+    DecodeEntityIntoTag(state);
   }
   state->EntityOpen = false;
   state->EntityInTag = false;
   return semicolon + 1 - at;
 }
 
-// Rules 3 to 6 for a "&" in an open tag, where a reference rarely ends with
-// ";" (script text such as "e&&t<36?e[t]"): a reference of the tag's own
+// Rules 3 to 6 and 1 for a "&" in an open tag, where a reference rarely ends
+// with ";" (script text such as "e&&t<36?e[t]"): a reference of the tag's own
 // that is still open goes back into its text, and the new one collects its
 // bytes here. A "&" returns what it collected so far and opens the next, a
-// "<" empties the tag's text, and a byte past the seventh returns the
-// reference and then joins the tag's text itself. A ";", a ">" or a byte
-// the reference does not take as it is stops the walk with the reference
-// open, for the rules. Returns the number of bytes taken: the "&" at least.
+// "<" empties the tag's text, a byte past the seventh returns the reference
+// and then joins the tag's text itself, and a ";" ends it, decoded into the
+// tag's text. A ">" or a byte the reference does not take as it is stops the
+// walk with the reference open, for the rules. Returns the number of bytes
+// taken: the "&" at least.
 size_t TakeReferenceInTag(ConversionState* state, std::string_view text, size_t at) {
   if (state->EntityOpen && state->EntityInTag) ReturnToTag(state, state->EntityBuffer);
   state->EntityOpen = false;
   state->EntityInTag = false;
-  if (const size_t taken = TakeEntity(state, text, at)) return taken;
-  // kMaxEntityLength bytes are used; the rest keeps GCC's bounds check on
-  // ByteBuffer's eight-byte copies quiet.
-  char collected[16];
-  static_assert(kMaxEntityLength <= sizeof(collected));
-  size_t length = 0;
+  // What goes back into the tag's text: the "&", what the reference
+  // collected and the byte it gave up at. (The room past that keeps GCC's
+  // bounds check on ByteBuffer's sixteen-byte copies quiet.)
+  char returned[kMaxEntityLength + 2 + 16];
+  returned[0] = '&';
+  size_t length = 0;  // collected, from returned[1] on
   size_t i = at + 1;
   for (; i < text.size(); i++) {
     const char c = text[i];
-    // The usual byte first: "&" and "<" are not in the class.
+    // The usual byte first: "&", "<" and ";" are not in the class.
     if (InClass(c, kEntityText)) {
+      returned[1 + length] = c;
       if (length == kMaxEntityLength) {  // the reference gives up; this byte is the tag's again
-        state->EntityBuffer.assign(std::string_view(collected, length));
-        ReturnToTag(state, state->EntityBuffer);
-        AppendToTag(state, text.substr(i, 1));
+        state->EntityBuffer.assign(std::string_view(returned + 1, length));
+        AppendToTag(state, std::string_view(returned, length + 2));
         return i + 1 - at;
       }
-      collected[length++] = c;
+      length++;
     } else if (c == '&') {
-      ReturnToTag(state, std::string_view(collected, length));
+      AppendToTag(state, std::string_view(returned, length + 1));
       length = 0;
     } else if (c == '<') {
       state->TagBuffer.clear();
@@ -321,7 +320,11 @@ size_t TakeReferenceInTag(ConversionState* state, std::string_view text, size_t 
       break;
     }
   }
-  state->EntityBuffer.assign(std::string_view(collected, length));
+  state->EntityBuffer.assign(std::string_view(returned + 1, length));
+  if (i < text.size() && text[i] == ';') {
+    DecodeEntityIntoTag(state);
+    return i + 1 - at;
+  }
   state->EntityOpen = true;
   state->EntityInTag = true;
   return i - at;
@@ -762,6 +765,41 @@ size_t PreformattedLane(const Walk& w, size_t i) {
   return i;
 }
 
+/// The open-tag lane: from `i` on, while a tag is open, the steps StepInTag
+/// takes most, without a return to the step loop for each: runs of tag text,
+/// "<" (which empties the tag's text), references in the tag, the bytes an
+/// open reference of the tag's own collects, and bytes of 0x80 and above.
+/// Script text makes long stretches of these, where "<" and "&" open tags
+/// and references that end only at a far ">". A ">", a ";" after an open
+/// reference and the rest go to the general steps. Returns where it stopped.
+size_t OpenTagLane(const Walk& w, size_t i) {
+  ConversionState* const state = w.state;
+  const std::string_view text = w.text;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == '&') {
+      i += TakeReferenceInTag(state, text, i);
+    } else if (c == '<') {  // rule 4, with the tag open already: an open reference stays open
+      state->TagBuffer.clear();
+      i++;
+    } else if (static_cast<unsigned char>(c) >= 0x80) {
+      i += SkipHighBytes(state, text, i);
+    } else if (state->EntityOpen) {
+      if (!state->EntityInTag) break;
+      const size_t taken = CollectEntityRun(state, text, i);
+      if (taken == 0) break;
+      i += taken;
+    } else if (InClass(c, kTagText)) {
+      const size_t stop = w.blocks.Next(i, &ClassicMasks::tag_stops);
+      AppendToTag(state, text.substr(i, stop - i));
+      i = stop;
+    } else {
+      break;
+    }
+  }
+  return i;
+}
+
 }  // namespace
 
 void ScanPieceInBlocks(ConversionState* state, const RunSettings& settings, std::string_view chunk,
@@ -779,6 +817,11 @@ void ScanPieceInBlocks(ConversionState* state, const RunSettings& settings, std:
       if (i >= chunk.size()) break;
     } else if (CarriesWord(*state)) {
       if (const size_t next = TakeCarriedWord(walk, i); next != i) {
+        i = next;
+        continue;
+      }
+    } else if (state->TagOpen) {
+      if (const size_t next = OpenTagLane(walk, i); next != i) {
         i = next;
         continue;
       }

@@ -27,9 +27,7 @@ void ReturnEntityToTag(ConversionState* state) {
 // a tag is open, otherwise into the pending word.
 void EndEntity(ConversionState* state) {
   if (state->TagOpen) {
-    ByteBuffer decoded;
-    DecodeEntity(state->EntityBuffer, &decoded);
-    AppendToTag(state, decoded);
+    DecodeEntityIntoTag(state);
   } else {
     DecodeEntity(state->EntityBuffer, &state->WordBuffer);
   }

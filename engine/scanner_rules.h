@@ -24,6 +24,14 @@ inline void AppendToTag(ConversionState* state, std::string_view text) {
   tag.append(text);
 }
 
+/// Rule 1 in an open tag: the open reference, decoded, joins the tag's text
+/// within its cap (as AppendToTag takes it, without a buffer between).
+inline void DecodeEntityIntoTag(ConversionState* state) {
+  ByteBuffer& tag = state->TagBuffer;
+  DecodeEntity(state->EntityBuffer, &tag);
+  if (tag.size() > kMaxTagLength) tag.resize(kMaxTagLength);
+}
+
 /// A reference that belongs to a tag and gives up there goes back into the
 /// tag's text as it stood, "&" included: `reference` is what it collected.
 inline void ReturnToTag(ConversionState* state, std::string_view reference) {

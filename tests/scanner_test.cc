@@ -336,6 +336,11 @@ TEST(ScannerTest, WordsAndTagsTakenWholeConvertAsByteByByte) {
       {"caf\xe9 don\x92t \xe9\xe9 \xe9\x92 x&#233;y &lt;b&gt;\n&amp; <a href=\"v\">w</a>, z\xe9\n",
        "a&lt;b<span>c</span> d\xe9<br>e <a href=\"v\">w</a>.<p>p\r\nq\xe9\r\nr\xe9",
        "w&lt;" + a62 + " v\xe9" + a63 + " u\n"},
+      // Script text, whose "<" and "&" open tags and references that end
+      // far on, and runs of spaces in preformatted text, cut among pieces.
+      {"<script>if (a && x < 2) { b&&t<60?e[t]:\"a\"}; c&amp;d&lt;e&#65;f \x92g&ab<cd;e",
+       "f&&&;h&abcdefg;i&abcdefgh&x\xe9y;</script>\n", "<PRE>    indented    code\n  x  y   ",
+       "   z</PRE>\n"},
       {"x>y a;b <>empty<> c\x01"
        "d e\x1f"
        "f\n"},
