@@ -747,6 +747,15 @@ size_t PreformattedLane(const Walk& w, size_t i) {
     } else if (IsWhitespace(c) && c != line_end_byte) {
       w.output->append(word);
       state->LineColumn += static_cast<int64_t>(word.size());
+      if (c == ' ' && text[i + 1] == ' ') {
+        // A run of spaces (the indent of code) at once: each writes the one
+        // before it, and the last is the pending word.
+        const size_t last =
+            std::min(w.blocks.NextOutside(i, &ClassicMasks::spaces), text.size() - 1) - 1;
+        w.output->append(last - i, ' ');
+        state->LineColumn += static_cast<int64_t>(last - i);
+        i = last;
+      }
       word.assign(1, static_cast<char>(c));
       i++;
     } else if (c == '<') {
