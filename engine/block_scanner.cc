@@ -759,6 +759,17 @@ size_t PreformattedLane(const Walk& w, size_t i) {
       word.assign(1, static_cast<char>(c));
       i++;
     } else if (c == '<') {
+      // A whole tag that only ends the word (the spans of highlighted code)
+      // writes it as it stands; the others go as their step takes them.
+      const size_t close = w.blocks.Next(i + 1, &ClassicMasks::tag_stops);
+      if (close < text.size() && text[close] == '>' &&
+          OnlyEndsWord(*state, TagText(text, i, close))) {
+        w.output->append(word);
+        state->LineColumn += static_cast<int64_t>(word.size());
+        word.clear();
+        i = close + 1;
+        continue;
+      }
       const size_t taken = TakeWholeTag(w, i);
       if (taken == 0) break;
       i += taken;
