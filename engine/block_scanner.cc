@@ -727,10 +727,11 @@ bool InPreformattedLane(const ConversionState& state) {
 /// The preformatted lane: from `i` on, while InPreformattedLane holds, the
 /// steps that preformatted text takes most, without a return to the step
 /// loop for each. A word joins the pending word; whitespace writes the
-/// pending word as it stands (as EndWord does there) and is the next; whole
-/// tags and references go as their steps take them. A line end that may be
-/// kept, a word that would be cut, the piece's last byte and the rest go to
-/// the general steps. Returns the position where it stopped.
+/// pending word as it stands (as EndWord does there) and is the next, and so
+/// does a kept line end in CR LF mode, which ends the line too; whole tags
+/// and references go as their steps take them. A line end kept in LF mode,
+/// a word that would be cut, the piece's last byte and the rest go to the
+/// general steps. Returns the position where it stopped.
 size_t PreformattedLane(const Walk& w, size_t i) {
   ConversionState* const state = w.state;
   ByteBuffer& word = state->WordBuffer;
@@ -758,6 +759,16 @@ size_t PreformattedLane(const Walk& w, size_t i) {
       }
       word.assign(1, static_cast<char>(c));
       i++;
+    } else if (c == line_end_byte && state->CrLfMode) {
+      // Rule 7 for a kept line end, as KeepLineEnd and the formatter take
+      // it here: the pending word goes out as it stands, the line ends, and
+      // the line end is the next pending word (a CR LF pair as its LF).
+      w.output->append(word);
+      w.output->append("\r\n");
+      state->LineColumn = 0;
+      const bool pair = text[i + 1] == '\n';
+      word.assign(1, pair ? '\n' : '\r');
+      i += 1 + pair;
     } else if (c == '<') {
       // A whole tag that only ends the word (the spans of highlighted code)
       // writes it as it stands; the others go as their step takes them.
