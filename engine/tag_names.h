@@ -20,10 +20,9 @@ namespace qln::detail {
 using TagAction = void (*)(ConversionState* state, const RunSettings& settings, ByteBuffer* output);
 
 /// A tag text of at most kMaxNameLength characters as one number: its
-/// characters, upper-cased, one byte each from the lowest, and its length in
-/// the top byte. Equal keys mean equal upper-cased texts.
+/// bytes, one each from the lowest.
 constexpr size_t kMaxNameLength = 7;
-constexpr uint64_t NameKey(std::string_view text) {
+constexpr uint64_t NameBytes(std::string_view text) {
   const size_t n = text.size();
   uint64_t bytes = 0;
   if (std::is_constant_evaluated()) {
@@ -41,15 +40,28 @@ constexpr uint64_t NameKey(std::string_view text) {
     };
     bytes = at(0) | at(n / 2) | at(n - 1);
   }
-  // a-z to A-Z in all bytes at once: each byte from "a" to "z" loses its
-  // 0x20 bit. The sums stay within their bytes; bytes of 0x80 and above,
-  // whose low seven bits may look like a letter, are left out.
-  constexpr uint64_t kOnes = 0x0101010101010101u;
-  const uint64_t low_bits = bytes & (0x7F * kOnes);
-  const uint64_t from_a = low_bits + (0x80 - 'a') * kOnes;
-  const uint64_t past_z = low_bits + (0x80 - 'z' - 1) * kOnes;
-  const uint64_t lower = from_a & ~past_z & ~bytes & (0x80 * kOnes);
-  return (bytes ^ (lower >> 2)) | uint64_t{n} << 56;
+  return bytes;
+}
+
+constexpr uint64_t kNameOnes = 0x0101010101010101u;
+
+/// The key of a tag text of `n` bytes (at most kMaxNameLength) that
+/// NameBytes gives as `bytes`: each byte without its 0x20 bit, and the
+/// length in the top byte. The two cases of a letter have one key; so have
+/// a digit or "/" and the control character 0x20 below it, which a name
+/// never holds (HasControlByte tells them apart).
+constexpr uint64_t NameKey(uint64_t bytes, size_t n) {
+  return (bytes & ~(0x20 * kNameOnes)) | uint64_t{n} << 56;
+}
+constexpr uint64_t NameKey(std::string_view text) { return NameKey(NameBytes(text), text.size()); }
+
+/// True when one of the `n` bytes in `bytes` is below 0x20. (The bytes past
+/// the text count as spaces; a byte below 0x20 is the lowest one whose sum
+/// with 0xE0 does not carry into its top bit.)
+constexpr bool HasControlByte(uint64_t bytes, size_t n) {
+  const uint64_t past = n == 0 ? ~uint64_t{0} : ~uint64_t{0} << (8 * n);
+  const uint64_t padded = bytes | (0x20 * kNameOnes & past);
+  return ((padded - 0x20 * kNameOnes) & ~padded & 0x80 * kNameOnes) != 0;
 }
 
 struct KeyedAction {
@@ -63,7 +75,7 @@ struct KeyedAction {
 // reads one slot.
 constexpr size_t kIndexBits = 7;
 constexpr size_t SlotOf(uint64_t key) {
-  return static_cast<size_t>((key * 0x8C3BA85923BC9153u) >> (64 - kIndexBits));
+  return static_cast<size_t>((key * 0xEB8AC8CE8A245E6Bu) >> (64 - kIndexBits));
 }
 using TagIndex = std::array<KeyedAction, size_t{1} << kIndexBits>;
 extern const TagIndex kTagIndex;  // filled from the table of names

@@ -27,9 +27,14 @@ void CloseAnchorAction(ConversionState* state, const RunSettings& settings, Byte
 /// when the tag only ends the pending word (outside head text).
 inline TagAction ActionFor(const ConversionState& state, std::string_view tag) {
   if (tag.size() > kMaxNameLength) return nullptr;
-  const uint64_t key = NameKey(tag);
-  if (key == NameKey("/A") && HasLinkTarget(state)) return CloseAnchorAction;
-  return FindTagAction(key);
+  const uint64_t bytes = NameBytes(tag);
+  const uint64_t key = NameKey(bytes, tag.size());
+  const TagAction act = key != NameKey("/A")   ? FindTagAction(key)
+                        : HasLinkTarget(state) ? CloseAnchorAction
+                                               : nullptr;
+  // A key that matched stands for the name unless a control character
+  // stood in for a digit or "/".
+  return act != nullptr && !HasControlByte(bytes, tag.size()) ? act : nullptr;
 }
 
 /// True when HandleTag would do nothing with `tag` but end the pending word

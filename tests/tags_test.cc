@@ -84,6 +84,7 @@ TEST(TagsTest, UnknownTagsOnlyEndTheWord) {
       // Bytes that only look like letters or digits once bit 7 or 5 changes.
       {{"a<&#226;>b\n"}, "  a b\n"},
       {{"c<h&#17;>d\n"}, "  c d\n"},
+      {{"e<&#15;UL>f<H\x12>g<\x0fI>h\n"}, "  e f g h\n"},
   });
 }
 
