@@ -56,10 +56,11 @@ constexpr uint64_t NameKey(uint64_t bytes, size_t n) {
 constexpr uint64_t NameKey(std::string_view text) { return NameKey(NameBytes(text), text.size()); }
 
 /// True when one of the `n` bytes in `bytes` is below 0x20. (The bytes past
-/// the text count as spaces; a byte below 0x20 is the lowest one whose sum
-/// with 0xE0 does not carry into its top bit.)
+/// the text count as spaces. Taking 0x20 from every byte at once borrows
+/// first at the lowest byte below 0x20, whose top bit then turns on; a byte
+/// of 0x80 and above, whose top bit is on already, is left out.)
 constexpr bool HasControlByte(uint64_t bytes, size_t n) {
-  const uint64_t past = n == 0 ? ~uint64_t{0} : ~uint64_t{0} << (8 * n);
+  const uint64_t past = ~uint64_t{0} << (8 * n);
   const uint64_t padded = bytes | (0x20 * kNameOnes & past);
   return ((padded - 0x20 * kNameOnes) & ~padded & 0x80 * kNameOnes) != 0;
 }
