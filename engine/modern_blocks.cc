@@ -35,13 +35,14 @@ size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
     // The name, lower-cased as it is read (the part that is kept), in one
     // pass: what NameLength and AppendLowerCase give.
     char* const name = tag.name.Reserve(kMaxTagNameLength);
-    size_t kept = 0;
+    const size_t first = p;
+    const size_t last_kept = std::min(n, first + kMaxTagNameLength);
     do {
-      const char c = text[p];
-      if (kept < kMaxTagNameLength) name[kept++] = ToLowerAscii(c);
+      name[p - first] = ToLowerAscii(text[p]);
       p++;
-    } while (p < n && !(kNameEnds[static_cast<unsigned char>(text[p])] & 1));
-    tag.name.Commit(name + kept);
+    } while (p < last_kept && !(kNameEnds[static_cast<unsigned char>(text[p])] & 1));
+    tag.name.Commit(name + (p - first));
+    while (p < n && !(kNameEnds[static_cast<unsigned char>(text[p])] & 1)) p++;
   }
   enum class Where { kAfterTagName, kBeforeName, kName, kAfterName, kBeforeValue, kAfterValue };
   Where where = Where::kAfterTagName;
