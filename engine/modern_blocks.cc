@@ -124,9 +124,10 @@ size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
           // A kept value holds no reference here; another is skipped whole.
           const size_t close = text.find(c, p + 1);
           if (close == std::string_view::npos) return 0;
-          if (tag.keeping_value && std::memchr(text.data() + p + 1, '&', close - p - 1) != nullptr)
-            return 0;
-          AppendToValue(&tag, text.substr(p + 1, close - p - 1));
+          if (tag.keeping_value) {
+            if (std::memchr(text.data() + p + 1, '&', close - p - 1) != nullptr) return 0;
+            AppendToValue(&tag, text.substr(p + 1, close - p - 1));
+          }
           p = close + 1;
           where = Where::kAfterValue;
         } else if (c == '>') {  // a missing value
