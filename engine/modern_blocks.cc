@@ -122,8 +122,9 @@ size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
           p++;
         } else if (c == '"' || c == '\'') {
           // A kept value holds no reference here; another is skipped whole.
-          const size_t close = text.find(c, p + 1);
-          if (close == std::string_view::npos) return 0;
+          const void* quote = std::memchr(text.data() + p + 1, c, n - p - 1);
+          if (quote == nullptr) return 0;
+          const auto close = static_cast<size_t>(static_cast<const char*>(quote) - text.data());
           if (tag.keeping_value) {
             if (std::memchr(text.data() + p + 1, '&', close - p - 1) != nullptr) return 0;
             AppendToValue(&tag, text.substr(p + 1, close - p - 1));
