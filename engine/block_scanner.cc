@@ -32,8 +32,6 @@ using ClassicBlocks = Blocks<ClassicMasks>;
 #define QLN_INLINE_LAMBDA
 #endif
 
-constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
-
 /// What a walk through one piece works with.
 struct Walk {
   ConversionState* state;

@@ -8,8 +8,6 @@
 namespace qln::detail {
 namespace {
 
-constexpr unsigned char kRightSingleQuote = 0x92;  // Windows-1252
-
 /// AppendToTag for one character.
 inline void AppendCharToTag(ConversionState* state, char c) {
   if (state->TagBuffer.size() < kMaxTagLength) state->TagBuffer.push_back(c);

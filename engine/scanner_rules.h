@@ -16,6 +16,10 @@
 
 namespace qln::detail {
 
+/// The right single quote of Windows-1252: of the bytes of 0x80 and above,
+/// the one the text keeps, as an apostrophe.
+inline constexpr unsigned char kRightSingleQuote = 0x92;
+
 /// Appends to the open tag's text, dropping what goes past its cap.
 inline void AppendToTag(ConversionState* state, std::string_view text) {
   ByteBuffer& tag = state->TagBuffer;
