@@ -736,6 +736,11 @@ size_t PreformattedLane(const Walk& w, size_t i) {
   const std::string_view text = w.text;
   const size_t limit = static_cast<size_t>(w.settings.MaxWordLength) - 1;
   const int line_end_byte = KeptLineEndByte(w.settings, state->CrLfMode);
+  // The pending word goes out as it stands, as EndWord writes it here.
+  const auto write_word = [&]() QLN_INLINE_LAMBDA {
+    w.output->append(word);
+    state->LineColumn += static_cast<int64_t>(word.size());
+  };
   while (i + 1 < text.size()) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (kJoinsWord[c]) {
@@ -744,8 +749,7 @@ size_t PreformattedLane(const Walk& w, size_t i) {
       word.append(text.substr(i, stop - i));
       i = stop;
     } else if (IsWhitespace(c) && c != line_end_byte) {
-      w.output->append(word);
-      state->LineColumn += static_cast<int64_t>(word.size());
+      write_word();
       if (c == ' ' && text[i + 1] == ' ') {
         // A run of spaces (the indent of code) at once: each writes the one
         // before it, and the last is the pending word.
@@ -773,8 +777,7 @@ size_t PreformattedLane(const Walk& w, size_t i) {
       const size_t close = w.blocks.Next(i + 1, &ClassicMasks::tag_stops);
       if (close < text.size() && text[close] == '>' &&
           OnlyEndsWord(*state, TagText(text, i, close))) {
-        w.output->append(word);
-        state->LineColumn += static_cast<int64_t>(word.size());
+        write_word();
         word.clear();
         i = close + 1;
         continue;
