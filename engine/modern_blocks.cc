@@ -32,8 +32,8 @@ size_t ReadWholeTag(ModernState* state, std::string_view text, size_t at) {
   TagToken& tag = state->tag;
   ResetTag(&tag, end);
   {
-    // The name, lower-cased as it is read (the part that is kept), in one
-    // pass: what NameLength and AppendLowerCase give.
+    // The name, lower-cased as it is read up to the length kept, then the
+    // rest of a longer one: what NameLength and AppendLowerCase give.
     char* const name = tag.name.Reserve(kMaxTagNameLength);
     const size_t first = p;
     const size_t last_kept = std::min(n, first + kMaxTagNameLength);
